@@ -1,0 +1,128 @@
+// The game's whole contract with the desktop: windows, menus, dialogs, message boxes, the timer,
+// file and colour choosers, sound, help, directories and the clock. Each call is shaped like the
+// Windows call the game was designed around; platform/qt/ implements it on Qt and SDL, and
+// platform/fake/ implements it headlessly for the tests. Nothing here includes a toolkit header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+class Bitmap;                  // platform/bitmap.h
+struct DeviceContext;          // platform/bitmap.h
+
+// An opaque handle on a window: the main window, the status bar, a dialog or a dialog's control.
+struct WindowObject;
+using Window = WindowObject*;
+
+// Window messages, with their Windows numbers.
+constexpr uint32_t WM_CREATE = 1;
+constexpr uint32_t WM_DESTROY = 2;
+constexpr uint32_t WM_PAINT = 15;
+constexpr uint32_t WM_CLOSE = 16;
+constexpr uint32_t WM_INITDIALOG = 272;
+constexpr uint32_t WM_COMMAND = 273;
+constexpr uint32_t WM_TIMER = 275;
+constexpr uint32_t WM_LBUTTONDOWN = 513;
+constexpr uint32_t WM_RBUTTONDOWN = 516;
+
+constexpr int IDCANCEL = 2;    // Escape in a dialog reaches its procedure as this command
+
+// Message-box styles.
+constexpr unsigned MB_OK = 0x00;
+constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+constexpr unsigned MB_ICONINFORMATION = 0x40;
+
+// Open-file dialog flags (only the ones the game sets).
+constexpr unsigned OFN_OVERWRITEPROMPT = 0x0002;
+constexpr unsigned OFN_SHOWHELP = 0x0010;
+constexpr unsigned OFN_PATHMUSTEXIST = 0x0800;
+constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
+
+using WindowProc = intptr_t (*)(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+using DialogProc = intptr_t (*)(Window dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Packs a client point the way a mouse message carries it in lParam (x low, y high, signed 16 bits).
+inline intptr_t MakePointParam(int x, int y) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |
+                                 static_cast<uint16_t>(x));
+}
+
+// ---- Main window and message loop (shell/winmain.cpp) --------------------------------------
+// Creates the fixed-size main window with the menu of resources/menu.h and a background colour
+// (COLORREF); `proc` receives WM_CREATE before this returns. Null when no window can be made.
+Window CreateMainWindow(const char* title, WindowProc proc, uint32_t backgroundColor);
+void ShowWindow(Window window);                    // shows the window and paints it once
+int RunMessageLoop();                              // until the quit message; returns its code
+void PostQuitMessage(int exitCode);                // honoured even when posted before the loop
+// Sizes the window so that its client area is exactly width x height above the status bar,
+// and centres it on the screen (SizeMainWindow).
+void FitMainWindow(Window window, Window statusBar, int width, int height);
+
+// Drawing into a window: the client area is a bitmap; ReleaseDC puts what was drawn on screen.
+DeviceContext GetDC(Window window);
+void ReleaseDC(Window window, DeviceContext& dc);
+
+// ---- Menu (shell) ----------------------------------------------------------------------------
+void CheckMenuItem(Window window, int commandId, bool checked);
+
+// ---- Status bar (shell/statusbar.cpp) ---------------------------------------------------------
+Window CreateStatusWindow(Window parent, int controlId);
+// SB_SETTEXT posted: the text is copied when the queued call runs, so the latest text wins.
+void PostStatusText(Window statusBar, const char* text);
+
+// ---- Timer (shell) ---------------------------------------------------------------------------
+void SetTimer(Window window, unsigned timerId, unsigned periodMs);   // delivers WM_TIMER
+void KillTimer(Window window, unsigned timerId);
+
+// ---- Message boxes (every subsystem) --------------------------------------------------------
+int MessageBox(Window owner, const char* text, const char* caption, unsigned style);
+
+// ---- Modal dialogs built from resources/dialogs.h --------------------------------------------
+// Sends WM_INITDIALOG (lParam = param), then WM_COMMAND for its buttons (Enter = the default
+// button, Escape = IDCANCEL) and WM_PAINT, until the procedure calls EndDialog.
+intptr_t DialogBoxParam(const char* templateName, Window owner, DialogProc proc, intptr_t param);
+bool EndDialog(Window dialog, intptr_t result);
+void SetDlgItemText(Window dialog, int controlId, const char* text);
+// Copies at most maxCount - 1 characters and a NUL; returns the number copied.
+unsigned GetDlgItemText(Window dialog, int controlId, char* buffer, int maxCount);
+// Fills a static control with a solid colour at once (the colour swatches).
+void FillDlgItem(Window dialog, int controlId, uint32_t colorRef);
+
+// ---- File and colour choosers ------------------------------------------------------------------
+struct OpenFileName {
+    Window owner = nullptr;
+    const char* filterName = nullptr;     // "Layouts (*.TXL)"
+    const char* filterPattern = nullptr;  // "*.TXL"; matched without regard to case
+    bool allFilesFilter = false;          // adds "All files (*.*)" after the first filter
+    int filterIndex = 1;
+    char* file = nullptr;                 // in: initial name (usually empty); out: full path
+    size_t fileSize = 0;                  // the buffer's size (500)
+    const char* initialDir = nullptr;
+    const char* title = nullptr;          // null: the system's default title
+    unsigned flags = 0;
+    const char* defExt = nullptr;         // appended when the typed name has no extension
+};
+bool GetOpenFileName(OpenFileName& ofn);  // true when a file was chosen
+bool GetSaveFileName(OpenFileName& ofn);  // asks before overwriting when OFN_OVERWRITEPROMPT
+
+// Runs the colour chooser; true and *result set when a colour was chosen.
+bool ChooseColor(Window owner, uint32_t customColors[16], uint32_t* result);
+
+// ---- Sound and music (shell/music.cpp, options/sounds.cpp, board/click.cpp) --------------------
+void PlaySound(const char* path);                  // sndPlaySound(path, SND_ASYNC)
+unsigned WaveOutGetNumDevs();
+unsigned MciSendString(const char* command);       // open / play / pause / close on the sequencer
+
+// ---- Help (shell/about.cpp) ------------------------------------------------------------------
+void WinHelp(Window owner, const char* helpFilePath);
+
+// ---- Directories and clock -----------------------------------------------------------------
+// Windows semantics: on success the length copied (without the NUL); when the buffer is too
+// small nothing is copied and the size needed (with the NUL) is returned; 0 on failure.
+unsigned GetCurrentDirectory(unsigned bufferSize, char* buffer);
+unsigned GetWindowsDirectory(char* buffer, unsigned bufferSize);  // the config directory
+int64_t Time();                                                   // calendar time in seconds
+
+}  // namespace platform

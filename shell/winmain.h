@@ -1,0 +1,10 @@
+// Start-up and shutdown of the program and its main window.
+#pragma once
+
+#include "platform/platform.h"
+
+int WinMain();                                    // the whole run; returns the exit code
+void SizeMainWindow(platform::Window window, platform::Window status);
+bool CheckSoundCard();
+void OnCreateMainWindow(platform::Window window); // the creation handler (WM_CREATE)
+// ShutDown is declared in board/layout.h, which calls it too.
