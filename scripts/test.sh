@@ -20,5 +20,4 @@ cmake --build "$build" --parallel "$(nproc)"
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 ctest --test-dir "$build" --output-on-failure --timeout 600
