@@ -1,0 +1,225 @@
+// Sound effects and MIDI music over SDL2_mixer: one mixer channel for the wave files (a new sound
+// cuts the one still playing), the device count for the sound-card check, and a small interpreter
+// of the four sequencer command strings the music menu sends, playing MIDI through FluidSynth.
+#include "platform/qt/sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+// The General MIDI soundfonts Debian installs, the small one first: it loads fastest.
+constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
+                                       "/usr/share/sounds/sf2/default-GM.sf2"};
+// A sound effect larger than this is not a sound effect; loading it would stall the game.
+constexpr long long kMaxWaveBytes = 64ll * 1024 * 1024;
+constexpr int kEffectChannel = 0;
+
+constexpr std::string_view kOpenPrefix = "open ";
+constexpr std::string_view kOpenSuffix = " type sequencer alias FichierMIDI";
+constexpr std::string_view kPlay = "play FichierMIDI";
+constexpr std::string_view kPause = "pause FichierMIDI";
+constexpr std::string_view kClose = "close FichierMIDI";
+
+enum class MusicState { Closed, Opened, Playing, Paused };
+
+struct Audio {
+    // The audio subsystem is started by the first call that needs it; the output device is opened
+    // only when something is to be played, since opening it is the expensive part. A failure is
+    // remembered so that a machine without sound does not pay for it on every command.
+    bool subsystemTried = false;
+    bool subsystemUp = false;
+    bool mixerTried = false;
+    bool mixerUp = false;
+    bool exitHookSet = false;
+    Mix_Chunk* effect = nullptr;        // the wave file on the effect channel
+    Mix_Music* music = nullptr;         // the file open under the alias
+    MusicState musicState = MusicState::Closed;
+};
+
+Audio& A() {
+    static Audio audio;
+    return audio;
+}
+
+bool StartSubsystem() {
+    Audio& a = A();
+    if (!a.subsystemTried) {
+        a.subsystemTried = true;
+        a.subsystemUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (!a.exitHookSet) {
+            a.exitHookSet = true;
+            std::atexit(CloseSound);
+        }
+    }
+    return a.subsystemUp;
+}
+
+void ChooseSoundFont() {
+    for (const char* font : kSoundFonts) {
+        struct stat info;
+        if (stat(font, &info) == 0 && S_ISREG(info.st_mode)) {
+            Mix_SetSoundFonts(font);
+            return;
+        }
+    }
+}
+
+bool OpenMixer() {
+    Audio& a = A();
+    if (!StartSubsystem()) return false;
+    if (!a.mixerTried) {
+        a.mixerTried = true;
+        a.mixerUp = Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
+        if (a.mixerUp) {
+            Mix_AllocateChannels(1);
+            ChooseSoundFont();
+        }
+    }
+    return a.mixerUp;
+}
+
+// True when the file exists, is a regular file of a sane size and starts like a RIFF wave file.
+bool LooksLikeWave(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 44 ||
+        info.st_size > kMaxWaveBytes)
+        return false;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    char head[12];
+    const bool ok = std::fread(head, 1, sizeof head, file) == sizeof head &&
+                    std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+void StopEffect() {
+    Audio& a = A();
+    if (!a.effect) return;
+    Mix_HaltChannel(kEffectChannel);   // the mixer no longer reads the chunk after this returns
+    Mix_FreeChunk(a.effect);
+    a.effect = nullptr;
+}
+
+void CloseMusic() {
+    Audio& a = A();
+    if (a.music) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(a.music);
+        a.music = nullptr;
+    }
+    a.musicState = MusicState::Closed;
+}
+
+unsigned OpenMusic(const std::string& path) {
+    Audio& a = A();
+    if (a.musicState != MusicState::Closed) return kMciDuplicateAlias;
+    if (path.empty()) return kMciFileNotFound;
+    if (!OpenMixer()) return kMciCannotLoadDriver;
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    if (!music) return kMciFileNotFound;
+    // The sequencer plays MIDI only: a wave or compressed file under a .MID name is refused.
+    if (Mix_GetMusicType(music) != MUS_MID) {
+        Mix_FreeMusic(music);
+        return kMciFileNotFound;
+    }
+    a.music = music;
+    a.musicState = MusicState::Opened;
+    return 0;
+}
+
+unsigned PlayMusic() {
+    Audio& a = A();
+    switch (a.musicState) {
+    case MusicState::Closed:
+        return kMciInvalidDeviceName;
+    case MusicState::Opened:
+        // Once through to the end; nothing repeats it.
+        if (Mix_PlayMusic(a.music, 0) != 0) return kMciFileNotFound;
+        a.musicState = MusicState::Playing;
+        return 0;
+    case MusicState::Paused:
+        Mix_ResumeMusic();
+        a.musicState = MusicState::Playing;
+        return 0;
+    case MusicState::Playing:
+        return 0;
+    }
+    return 0;
+}
+
+unsigned PauseMusic() {
+    Audio& a = A();
+    if (a.musicState == MusicState::Closed) return kMciInvalidDeviceName;
+    if (a.musicState == MusicState::Playing) {
+        Mix_PauseMusic();
+        a.musicState = MusicState::Paused;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void PlaySound(const char* path) {
+    // Like the system call it stands for, any request ends the sound still playing, even one
+    // that then plays nothing because its file is missing or is not a wave file.
+    StopEffect();
+    if (!path || !*path || !LooksLikeWave(path) || !OpenMixer()) return;
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (!chunk) return;
+    A().effect = chunk;
+    if (Mix_PlayChannel(kEffectChannel, chunk, 0) < 0) StopEffect();
+}
+
+unsigned WaveOutGetNumDevs() {
+    if (!StartSubsystem()) return 0;
+    const int count = SDL_GetNumAudioDevices(0);
+    // A negative count means the driver cannot list its devices, but it is up and has a default.
+    if (count < 0) return 1;
+    return static_cast<unsigned>(count);
+}
+
+unsigned MciSendString(const char* command) {
+    if (!command) return kMciUnrecognizedCommand;
+    const std::string_view text(command);
+    if (text == kPlay) return PlayMusic();
+    if (text == kPause) return PauseMusic();
+    if (text == kClose) {
+        if (A().musicState == MusicState::Closed) return kMciInvalidDeviceName;
+        CloseMusic();
+        return 0;
+    }
+    // The path is everything between the prefix and the suffix, blanks included.
+    if (text.size() >= kOpenPrefix.size() + kOpenSuffix.size() && text.starts_with(kOpenPrefix) &&
+        text.ends_with(kOpenSuffix))
+        return OpenMusic(std::string(text.substr(
+            kOpenPrefix.size(), text.size() - kOpenPrefix.size() - kOpenSuffix.size())));
+    return kMciUnrecognizedCommand;
+}
+
+void CloseSound() {
+    Audio& a = A();
+    if (a.mixerUp) {
+        StopEffect();
+        CloseMusic();
+        Mix_CloseAudio();
+        Mix_Quit();
+    }
+    if (a.subsystemUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const bool hook = a.exitHookSet;
+    a = Audio{};
+    a.exitHookSet = hook;
+}
+
+}  // namespace platform
