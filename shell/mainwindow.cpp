@@ -1,0 +1,297 @@
+// The main window procedure, the program's one dispatcher: paints, clicks, the chrono tick and
+// the menu commands 1100..1124, each turned into a fixed sequence of calls into the subsystems.
+// It also keeps the menu checkmarks, the pause and the hint display in step with the game.
+#include "shell/mainwindow.h"
+
+#include <cstring>
+
+#include "board/click.h"
+#include "board/deal.h"
+#include "board/layout.h"
+#include "board/rules.h"
+#include "board/state.h"
+#include "options/colours.h"
+#include "options/sounds.h"
+#include "persist/halloffame.h"
+#include "persist/savegame.h"
+#include "render/drawboard.h"
+#include "render/tilesheet.h"
+#include "resources/ids.h"
+#include "shell/about.h"
+#include "shell/music.h"
+#include "shell/statusbar.h"
+#include "shell/winmain.h"
+
+namespace {
+
+using platform::Window;
+
+uint8_t Toggled(uint8_t flag) { return flag == 0 ? 1 : 0; }
+
+void SetCheck(Window window, int commandId, uint8_t flag) {
+    platform::CheckMenuItem(window, commandId, flag == 1);
+}
+
+// Every change of the game is shown by redrawing the whole board and rewriting the status text.
+void Refresh(Window window) {
+    DrawBoard(window);
+    UpdateStatusBar(statusBar);
+}
+
+// DealTiles clears GameState.paused; the Pause checkmark follows it so that it never lies.
+void Deal(Window window) {
+    DealTiles();
+    platform::CheckMenuItem(window, IDM_PAUSE, false);
+}
+
+// Writes every tile's index back into its four cells. A deal needs all 144 tiles standing in
+// their cells; a board that kept the positions of a game in progress (a layout file that could
+// not be read, or a loaded game) has holes where pairs were taken off. On a freshly loaded
+// layout this changes nothing.
+void SeatAllTiles() {
+    for (int i = 0; i < kTileCount; ++i) {
+        const TileRecord& t = Board.tiles[i];
+        if (t.level >= kLevels || t.row + 1 >= kRows || t.col + 1 >= kCols) continue;
+        for (int dr = 0; dr < 2; ++dr)
+            for (int dc = 0; dc < 2; ++dc) Board.cells[t.level][t.row + dr][t.col + dc] = static_cast<uint8_t>(i);
+    }
+}
+
+// The common end of New after a loaded game and of Layout: a fresh deal on the current layout.
+void DealOnNewLayout(Window window) {
+    SeatAllTiles();
+    Deal(window);
+    UpdateFreeFlags();
+    SizeMainWindow(window, statusBar);
+    Refresh(window);
+}
+
+bool SoundCardPresent(Window window) {
+    if (CheckSoundCard()) return true;
+    platform::MessageBox(window, "No sound card !", kCaption, platform::MB_OK | platform::MB_ICONINFORMATION);
+    return false;
+}
+
+// ---- The commands ------------------------------------------------------------------------------
+
+void CmdNew(Window window) {
+    if (GameState.loadedGame == 1) {
+        // The loaded game's Top 10 came from its file; a new game goes back to a layout's own.
+        ClearBoard(window);
+        if (ChooseLayout(window) == 0) {
+            // Cancelled: the loaded game stays as it is and is shown again.
+            Refresh(window);
+            return;
+        }
+        LoadHallOfFame(window);
+        DealOnNewLayout(window);
+        return;
+    }
+    RestartGame(window);
+    Deal(window);
+    Refresh(window);
+}
+
+void CmdRestart(Window window) {
+    RestartGame(window);
+    Refresh(window);
+}
+
+void CmdUndo(Window window) {
+    UndoMove(window);
+    Refresh(window);
+}
+
+void CmdPause(Window window) {
+    GameState.paused = Toggled(GameState.paused);
+    if (GameState.paused == 0) {
+        platform::CheckMenuItem(window, IDM_PAUSE, false);
+        PaintBoard(window, statusBar);
+    } else {
+        platform::CheckMenuItem(window, IDM_PAUSE, true);
+        ClearBoard(window);
+    }
+}
+
+void CmdSave(Window window) { SaveGame(window); }
+
+void CmdLoad(Window window) {
+    if (LoadGame(window) != 1) return;
+    platform::CheckMenuItem(window, IDM_PAUSE, false);   // a load ends any pause
+    ClearBoard(window);
+    SizeMainWindow(window, statusBar);
+    Refresh(window);
+}
+
+void CmdExit(Window window) { ShutDown(window); }
+
+void CmdLayout(Window window) {
+    // LoadLayout replaces GameState.scoresPath, so the outgoing layout's path is taken first:
+    // a Top 10 is never written into another layout's scores file.
+    char outgoingScores[kPathSize];
+    std::memcpy(outgoingScores, GameState.scoresPath, kPathSize);
+    outgoingScores[kPathSize - 1] = '\0';
+    if (ChooseLayout(window) == 0) return;
+    GameState.hintState = 0;
+    if (hallOfFameDirty == 1) {
+        char incomingScores[kPathSize];
+        std::memcpy(incomingScores, GameState.scoresPath, kPathSize);
+        std::memcpy(GameState.scoresPath, outgoingScores, kPathSize);
+        SaveHallOfFame(window);
+        std::memcpy(GameState.scoresPath, incomingScores, kPathSize);
+    }
+    ClearBoard(window);
+    LoadHallOfFame(window);
+    DealOnNewLayout(window);
+}
+
+void CmdChangeColours(Window window) {
+    platform::DialogBoxParam("CHANGECOLORSDLG", window, ColoursDialogProc, 0);
+    DrawBoard(window);
+}
+
+void CmdChangeGraphics(Window window) {
+    ChangeTileSheet(window);
+    DrawBoard(window);
+}
+
+void CmdChangeBackground(Window window) {
+    ChangeBackground(window);
+    DrawBoard(window);
+}
+
+void CmdChangeSounds(Window window) {
+    if (!SoundCardPresent(window)) return;
+    platform::DialogBoxParam("CHANGESOUNDSDLG", window, SoundsDialogProc, 0);
+}
+
+void CmdUseColours(Window window) {
+    Settings.useColors = Toggled(Settings.useColors);
+    SetCheck(window, IDM_USE_COLORS, Settings.useColors);
+    DrawBoard(window);
+}
+
+void CmdSoundEffects(Window window) {
+    Settings.soundEffects = Toggled(Settings.soundEffects);
+    SoundCardPresent(window);   // without a device this has put soundEffects back to 0
+    SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
+}
+
+void CmdShowChrono(Window window) {
+    Settings.showChrono = Toggled(Settings.showChrono);
+    SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
+    UpdateStatusBar(statusBar);
+}
+
+void CmdShowExposed(Window window) {
+    Settings.showExposed = Toggled(Settings.showExposed);
+    SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
+    DrawBoard(window);
+}
+
+void CmdTopTen(Window window) { platform::DialogBoxParam("JOUEURSDLG", window, TopTenDialogProc, 0); }
+
+void CmdMusic(Window window, int commandId) {
+    if (!SoundCardPresent(window)) return;
+    MusicCommand(window, commandId);
+}
+void CmdOpenMidi(Window window) { CmdMusic(window, IDM_OPEN_MIDI); }
+void CmdPauseMusic(Window window) { CmdMusic(window, IDM_PAUSE_MUSIC); }
+void CmdNoMusic(Window window) { CmdMusic(window, IDM_NO_MUSIC); }
+void CmdReplayMusic(Window window) { CmdMusic(window, IDM_REPLAY_MUSIC); }
+
+// DrawBoard marks the pair at the cursor; UpdateStatusBar then moves the cursor on, charges the
+// minute and shows "Sol n / m". The list is built afresh only when the board changed (cursor 0).
+void CmdHint(Window window) {
+    if (GameState.hintCursor == 0) BuildMoveList();
+    GameState.hintState = 1;
+    Refresh(window);
+}
+
+void CmdContents(Window window) { ShowHelpContents(window); }
+
+void CmdAbout(Window window) { platform::DialogBoxParam("ABOUTDLG", window, AboutDialogProc, 0); }
+
+struct Command {
+    int id;
+    void (*run)(Window window);
+};
+
+const Command kCommands[] = {
+    {IDM_NEW, CmdNew},
+    {IDM_RESTART, CmdRestart},
+    {IDM_UNDO, CmdUndo},
+    {IDM_PAUSE, CmdPause},
+    {IDM_SAVE, CmdSave},
+    {IDM_LOAD, CmdLoad},
+    {IDM_EXIT, CmdExit},
+    {IDM_LAYOUT, CmdLayout},
+    {IDM_CHANGE_COLORS, CmdChangeColours},
+    {IDM_CHANGE_GRAPHICS, CmdChangeGraphics},
+    {IDM_CHANGE_BACKGROUND, CmdChangeBackground},
+    {IDM_CHANGE_SOUNDS, CmdChangeSounds},
+    {IDM_USE_COLORS, CmdUseColours},
+    {IDM_SOUND_EFFECTS, CmdSoundEffects},
+    {IDM_SHOW_CHRONO, CmdShowChrono},
+    {IDM_SHOW_EXPOSED, CmdShowExposed},
+    {IDM_TOP10, CmdTopTen},
+    {IDM_OPEN_MIDI, CmdOpenMidi},
+    {IDM_PAUSE_MUSIC, CmdPauseMusic},
+    {IDM_NO_MUSIC, CmdNoMusic},
+    {IDM_REPLAY_MUSIC, CmdReplayMusic},
+    {IDM_HINT, CmdHint},
+    {IDM_CONTENTS, CmdContents},
+    {IDM_ABOUT, CmdAbout},
+};
+
+// The whole wParam is the command: anything that is not one of the table's ids does nothing.
+void RunCommand(Window window, uintptr_t wParam) {
+    for (const Command& command : kCommands)
+        if (static_cast<uintptr_t>(command.id) == wParam) {
+            command.run(window);
+            return;
+        }
+}
+
+}  // namespace
+
+void PaintBoard(platform::Window window, platform::Window status) {
+    DrawBoard(window);
+    UpdateStatusBar(status);
+}
+
+intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+    case platform::WM_CREATE:
+        OnCreateMainWindow(window);
+        return 0;
+    case platform::WM_DESTROY:
+        ShutDown(window);
+        return 0;
+    case platform::WM_PAINT:
+        // While paused the request is simply completed: neither board nor status text is drawn.
+        if (GameState.paused == 0) PaintBoard(window, statusBar);
+        return 0;
+    case platform::WM_COMMAND:
+        GameState.hintState = 0;
+        RunCommand(window, wParam);
+        return 0;
+    case platform::WM_TIMER:
+        ChronoTick(statusBar);
+        return 0;
+    case platform::WM_LBUTTONDOWN:
+        // The pause is not consulted: the click is played, and the redraw ends the pause.
+        GameState.hintState = 0;
+        ClickTile(lParam);
+        DrawBoard(window);
+        UpdateStatusBar(statusBar);
+        return 0;
+    case platform::WM_RBUTTONDOWN:
+        // Unlike "Change colors" in the menu, the board is not redrawn afterwards.
+        platform::DialogBoxParam("CHANGECOLORSDLG", window, ColoursDialogProc, 0);
+        return 0;
+    default:
+        // The front end does the default handling itself (closing the window sends WM_DESTROY).
+        return 0;
+    }
+}

@@ -1,0 +1,105 @@
+// Start-up and shutdown: the entry routine, the creation handler of the main window that builds
+// the game in a fixed order, the window sizing, the sound-card test and the one orderly ending.
+// The main window handle is never kept here: every routine receives it from the window procedure.
+#include "shell/winmain.h"
+
+#include "board/deal.h"
+#include "board/layout.h"
+#include "board/rules.h"
+#include "board/state.h"
+#include "persist/halloffame.h"
+#include "persist/settings.h"
+#include "render/tilesheet.h"
+#include "resources/ids.h"
+#include "shell/home.h"
+#include "shell/mainwindow.h"
+#include "shell/music.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Tolbex v1.3";
+constexpr unsigned kChronoPeriodMs = 1000;
+
+// Set by the first ShutDown of a run. The Exit command, the window's destruction and a refused
+// layout can each ask for the ending; only the first one writes the settings and frees things.
+bool shutDownDone = false;
+
+void SetCheck(platform::Window window, int commandId, uint8_t flag) {
+    platform::CheckMenuItem(window, commandId, flag == 1);
+}
+
+}  // namespace
+
+int WinMain() {
+    if (!TakeStartDir()) {
+        platform::MessageBox(nullptr,
+                             "The current directory is too long: Tolbex needs a home directory "
+                             "of at most 499 characters.",
+                             kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return 1;
+    }
+    // The settings name their default data files below startDir, so they come after it.
+    LoadSettings();
+    platform::Window window =
+        platform::CreateMainWindow(kWindowTitle, MainWindowProc, Settings.backgroundColor);
+    if (!window) {
+        platform::MessageBox(nullptr, "The main window cannot be created.", kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return 1;
+    }
+    platform::ShowWindow(window);
+    return platform::RunMessageLoop();
+}
+
+void OnCreateMainWindow(platform::Window window) {
+    shutDownDone = false;   // a new main window starts a new run
+
+    statusBar = platform::CreateStatusWindow(window, kStatusBarId);
+    CreateBoardGraphics(window);
+    // At start-up there is no previous layout to keep: when the configured one cannot be used
+    // the game plays on the layout built into the program, so it always starts playable.
+    if (LoadLayout(window, Settings.layoutPath) == 0) LoadBuiltInLayout();
+    LoadHallOfFame(window);
+    DealTiles();
+    platform::CheckMenuItem(window, IDM_PAUSE, false);
+    UpdateFreeFlags();
+    SizeMainWindow(window, statusBar);
+    platform::SetTimer(window, kChronoTimerId, kChronoPeriodMs);
+    // Run before the checkmarks: without a wave device it has already cleared soundEffects.
+    CheckSoundCard();
+    SetCheck(window, IDM_USE_COLORS, Settings.useColors);
+    SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
+    SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
+    SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
+    platform::CheckMenuItem(window, IDM_PAUSE_MUSIC, false);
+    // The music is attempted even without a wave device; the sequencer fails silently then.
+    if (Settings.midiPath[0] == '\0') {
+        platform::CheckMenuItem(window, IDM_NO_MUSIC, true);
+    } else {
+        platform::CheckMenuItem(window, IDM_NO_MUSIC, false);
+        musicOn = 1;
+        PlayMidiFile(window, Settings.midiPath);
+    }
+}
+
+void SizeMainWindow(platform::Window window, platform::Window status) {
+    platform::FitMainWindow(window, status, Board.width, Board.height);
+}
+
+bool CheckSoundCard() {
+    if (platform::WaveOutGetNumDevs() != 0) return true;
+    Settings.soundEffects = 0;
+    musicOn = 0;
+    return false;
+}
+
+void ShutDown(platform::Window window) {
+    if (shutDownDone) return;
+    shutDownDone = true;
+    // The settings go first: SaveSettings still sees whether music and a background are in use.
+    SaveSettings(window);
+    if (musicOn == 1) platform::MciSendString("close FichierMIDI");
+    ReleaseBoardGraphics();
+    platform::KillTimer(window, kChronoTimerId);
+    platform::PostQuitMessage(0);
+}
