@@ -1,10 +1,27 @@
 // Pixel bitmaps and device contexts in plain C++: fills, block copies with raster operations,
-// single pixels, and the colour/monochrome conversions of block copies.
+// single pixels, and the colour/monochrome conversions of block copies. DIB decoding is in
+// platform/dib.cpp.
 #include "platform/bitmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
+
+namespace {
+
+// A monochrome bitmap holds white only for pure white; every other colour is black.
+uint32_t ToMono(uint32_t pixel) { return pixel == 0xFFFFFF ? 0xFFFFFFu : 0u; }
+
+// Clips a rectangle to 0..limit, returning the clipped start and length (length <= 0: empty).
+// Works in 64 bits so that hostile coordinates cannot overflow.
+void Clip1D(int64_t& start, int64_t& length, int64_t& other, int64_t limit, int64_t otherLimit) {
+    if (start < 0) { length += start; other -= start; start = 0; }
+    if (other < 0) { length += other; start -= other; other = 0; }
+    length = std::min({length, limit - start, otherLimit - other});
+}
+
+}  // namespace
 
 Bitmap::Bitmap(int width, int height, bool monochrome)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), mono_(monochrome),
@@ -17,9 +34,10 @@ void FillRect(DeviceContext& dc, int left, int top, int right, int bottom, uint3
     top = std::max(top, 0);
     right = std::min(right, b->width());
     bottom = std::min(bottom, b->height());
+    if (left >= right || top >= bottom) return;
     uint32_t pixel = ColorRefToPixel(colorRef);
-    if (b->monochrome()) pixel = pixel == 0xFFFFFF ? 0xFFFFFF : 0;
-    for (int y = top; y < bottom; ++y) std::fill(b->row(y) + left, b->row(y) + std::max(left, right), pixel);
+    if (b->monochrome()) pixel = ToMono(pixel);
+    for (int y = top; y < bottom; ++y) std::fill(b->row(y) + left, b->row(y) + right, pixel);
 }
 
 bool BitBlt(DeviceContext& dst, int x, int y, int width, int height, const DeviceContext& src,
@@ -29,29 +47,46 @@ bool BitBlt(DeviceContext& dst, int x, int y, int width, int height, const Devic
     if (!d || !s) return false;
     if (rop != SRCCOPY && rop != NOTSRCCOPY && rop != SRCAND && rop != SRCINVERT) return false;
     // Clip the rectangle against both bitmaps, moving source and destination together.
-    if (x < 0) { width += x; srcX -= x; x = 0; }
-    if (y < 0) { height += y; srcY -= y; y = 0; }
-    if (srcX < 0) { width += srcX; x -= srcX; srcX = 0; }
-    if (srcY < 0) { height += srcY; y -= srcY; srcY = 0; }
-    width = std::min({width, d->width() - x, s->width() - srcX});
-    height = std::min({height, d->height() - y, s->height() - srcY});
-    if (width <= 0 || height <= 0) return true;
+    int64_t dx = x, dy = y, sx = srcX, sy = srcY, w = width, h = height;
+    Clip1D(dx, w, sx, d->width(), s->width());
+    Clip1D(dy, h, sy, d->height(), s->height());
+    if (w <= 0 || h <= 0) return true;
+
+    // A copy within one bitmap whose rectangles overlap reads the source from a copy first,
+    // so that every pixel takes its value from before the copy began.
+    std::vector<uint32_t> overlapCopy;
+    const uint32_t* srcBase = s->data();
+    int64_t srcStride = s->width();
+    if (d == s && dx < sx + w && sx < dx + w && dy < sy + h && sy < dy + h) {
+        overlapCopy.resize(static_cast<size_t>(w * h));
+        for (int64_t r = 0; r < h; ++r)
+            std::memcpy(&overlapCopy[static_cast<size_t>(r * w)], s->row(static_cast<int>(sy + r)) + sx,
+                        static_cast<size_t>(w) * sizeof(uint32_t));
+        srcBase = overlapCopy.data();
+        srcStride = w;
+        sx = sy = 0;
+    }
 
     const uint32_t srcBk = ColorRefToPixel(src.bkColor);
     const uint32_t dstText = ColorRefToPixel(dst.textColor);
     const uint32_t dstBk = ColorRefToPixel(dst.bkColor);
     const bool toMono = d->monochrome() && !s->monochrome();
     const bool fromMono = s->monochrome() && !d->monochrome();
-    for (int row = 0; row < height; ++row) {
-        const uint32_t* sp = s->row(srcY + row) + srcX;
-        uint32_t* dp = d->row(y + row) + x;
-        for (int col = 0; col < width; ++col) {
+    const int cols = static_cast<int>(w);
+    for (int64_t r = 0; r < h; ++r) {
+        const uint32_t* sp = srcBase + static_cast<size_t>((sy + r) * srcStride + sx);
+        uint32_t* dp = d->row(static_cast<int>(dy + r)) + dx;
+        if (rop == SRCCOPY && !toMono && !fromMono) {
+            std::memcpy(dp, sp, static_cast<size_t>(cols) * sizeof(uint32_t));
+            continue;
+        }
+        for (int col = 0; col < cols; ++col) {
             uint32_t v = sp[col];
-            if (toMono) v = v == srcBk ? 0xFFFFFF : 0;
+            if (toMono) v = v == srcBk ? 0xFFFFFFu : 0u;
             else if (fromMono) v = v ? dstBk : dstText;
             switch (rop) {
                 case SRCCOPY: dp[col] = v; break;
-                case NOTSRCCOPY: dp[col] = ~v & 0xFFFFFF; break;
+                case NOTSRCCOPY: dp[col] = ~v & 0xFFFFFFu; break;
                 case SRCAND: dp[col] &= v; break;
                 default: dp[col] ^= v; break;
             }
@@ -70,7 +105,7 @@ void SetPixel(DeviceContext& dc, int x, int y, uint32_t colorRef) {
     Bitmap* b = dc.bitmap;
     if (!b || x < 0 || y < 0 || x >= b->width() || y >= b->height()) return;
     uint32_t pixel = ColorRefToPixel(colorRef);
-    if (b->monochrome()) pixel = pixel == 0xFFFFFF ? 0xFFFFFF : 0;
+    if (b->monochrome()) pixel = ToMono(pixel);
     b->row(y)[x] = pixel;
 }
 

@@ -1,0 +1,75 @@
+// Drawing the whole board: background colour, background picture and every tile composed in the
+// off-screen BoardBuffer, then copied to the window in one block. DrawBoard also ends a pause and
+// starts the end-of-game flow once; ClearBoard paints the background alone into the window.
+#include "render/drawboard.h"
+
+#include <algorithm>
+
+#include "board/state.h"
+#include "persist/halloffame.h"
+#include "platform/bitmap.h"
+#include "render/drawtile.h"
+#include "resources/ids.h"
+
+namespace {
+
+// The buffer never grows past this on either side, whatever size a saved game claims.
+constexpr int kMaxBufferSidePx = 4096;
+
+// Makes BoardBuffer again when the board area has outgrown it (a layout or saved game with a
+// larger board than the one the buffer was made for); a smaller board keeps the buffer.
+void FitBoardBuffer() {
+    const int width = std::clamp<int>(Board.width, 1, kMaxBufferSidePx);
+    const int height = std::clamp<int>(Board.height, 1, kMaxBufferSidePx);
+    if (BoardBuffer && BoardBuffer->width() >= width && BoardBuffer->height() >= height) return;
+    const int newWidth = std::max(width, BoardBuffer ? BoardBuffer->width() : 0);
+    const int newHeight = std::max(height, BoardBuffer ? BoardBuffer->height() : 0);
+    platform::DeleteBitmap(BoardBuffer);
+    BoardBuffer = new platform::Bitmap(newWidth, newHeight);
+}
+
+// Background colour over the board area, then the background picture at its own size from the
+// top-left corner, cut where the target ends.
+void PaintBackground(platform::DeviceContext& target) {
+    platform::FillRect(target, 0, 0, Board.width, Board.height, Settings.backgroundColor);
+    if (Settings.backgroundPath[0] != '\0' && BackgroundPicture.bitmap) {
+        platform::DeviceContext picture;
+        picture.bitmap = BackgroundPicture.bitmap;
+        platform::BitBlt(target, 0, 0, BackgroundPicture.width, BackgroundPicture.height, picture, 0, 0,
+                         platform::SRCCOPY);
+    }
+}
+
+}  // namespace
+
+void DrawBoard(platform::Window window) {
+    platform::DeviceContext windowDc = platform::GetDC(window);
+    FitBoardBuffer();
+    platform::DeviceContext sheet;
+    sheet.bitmap = TileSheet.bitmap;
+    platform::DeviceContext buffer;
+    buffer.bitmap = BoardBuffer;
+
+    PaintBackground(buffer);
+    for (int i = 0; i < kTileCount; ++i)
+        if (Board.tiles[i].face != 0) DrawTile(buffer, sheet, i);
+    platform::BitBlt(windowDc, 0, 0, Board.width, Board.height, buffer, 0, 0, platform::SRCCOPY);
+    platform::ReleaseDC(window, windowDc);
+
+    if (GameState.paused == 1) {
+        GameState.paused = 0;
+        platform::CheckMenuItem(window, IDM_PAUSE, false);
+    }
+    // The flag goes up before the flow starts: its dialogs let paint requests in, and the
+    // DrawBoard calls they make must not start the flow a second time.
+    if (GameState.won == 1 && GameState.endShown == 0) {
+        GameState.endShown = 1;
+        EnterHallOfFame(window);
+    }
+}
+
+void ClearBoard(platform::Window window) {
+    platform::DeviceContext windowDc = platform::GetDC(window);
+    PaintBackground(windowDc);
+    platform::ReleaseDC(window, windowDc);
+}

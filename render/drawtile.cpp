@@ -1,0 +1,112 @@
+// Drawing one tile into the board buffer: plain (the sheet's picture cut to the tile's
+// silhouette), or coloured (the face filled with a colour and the picture laid over it with one
+// colour transparent), then the inverted face that marks the selected tile and the hinted pair.
+#include "render/drawtile.h"
+
+#include <algorithm>
+
+#include "board/state.h"
+
+namespace {
+
+// Geometry within a tile picture (41 x 45): the face at (5, 0), 36 x 40; sides 5 thick.
+constexpr int kFaceLeft = 5;
+constexpr int kFillRight = 40;    // colour fill: x 5..39, y 1..39 (top row, right column left out)
+constexpr int kFillTop = 1;
+constexpr int kFillBottom = 40;
+
+// The two slanted corners, copied pixel by pixel in this order; the other 10 pixels of each
+// 5 x 5 corner square are outside the tile and keep what the buffer held.
+constexpr int kSlantPixels[30][2] = {
+    {4, 0}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {2, 2},
+    {2, 3}, {2, 4}, {1, 3}, {1, 4}, {0, 4},
+    {36, 40}, {36, 41}, {36, 42}, {36, 43}, {36, 44}, {37, 40}, {37, 41}, {37, 42}, {37, 43},
+    {38, 40}, {38, 41}, {38, 42}, {39, 40}, {39, 41}, {40, 40},
+};
+
+// The face of the tile inverted from the sheet (the mark of the selection and of the hint).
+void DrawInvertedFace(platform::DeviceContext& buffer, platform::DeviceContext& sheet, const TileRecord& t) {
+    platform::BitBlt(buffer, t.x + kFaceLeft, t.y, kFaceWidthPx, kFaceHeightPx, sheet, t.sheetX + kFaceLeft,
+                     t.sheetY, platform::NOTSRCCOPY);
+}
+
+// True when tile i belongs to the pair the hint shows. Brings the hint cursor back to the first
+// pair when it has run past the list; a cursor outside the table names no pair.
+bool IsHinted(int i) {
+    if (GameState.hintState != 1) return false;
+    if (GameState.hintCursor >= GameState.moveCount) GameState.hintCursor = 0;
+    const int cursor = GameState.hintCursor;
+    if (cursor < 0 || cursor >= kMoveCapacity) return false;
+    return Board.moves[cursor].first == i || Board.moves[cursor].second == i;
+}
+
+}  // namespace
+
+void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, int index) {
+    if (index < 0 || index >= kTileCount) return;
+    const TileRecord& t = Board.tiles[index];
+    bool colored = true;
+    uint32_t color = 0;
+    if (Settings.showExposed == 1 && t.free == 1) {
+        color = Settings.exposedColor;
+    } else if (Settings.useColors == 0) {
+        colored = false;
+        DrawTileShape(buffer, sheet, index);
+    } else if (t.level < kLevels) {
+        color = Settings.levelColor[t.level];
+    } else {
+        colored = false;   // a level outside 0..4 has no colour and gets no picture
+    }
+    if (colored) {
+        platform::FillRect(buffer, t.x + kFaceLeft, t.y + kFillTop, t.x + kFillRight, t.y + kFillBottom, color);
+        DrawTransparent(buffer, sheet, t.sheetX, t.sheetY, kTileWidthPx, kTileHeightPx, t.x, t.y,
+                        Settings.transparentColor);
+    }
+    // Selected and hinted at once still shows one inverted face: the marks do not cancel.
+    const bool selected = GameState.selected == index;
+    const bool hinted = IsHinted(index);
+    if (selected || hinted) DrawInvertedFace(buffer, sheet, t);
+}
+
+void DrawTileShape(platform::DeviceContext& dst, platform::DeviceContext& sheet, int index) {
+    if (index < 0 || index >= kTileCount) return;
+    const TileRecord& t = Board.tiles[index];
+    using platform::BitBlt;
+    using platform::SRCCOPY;
+    BitBlt(dst, t.x + kFaceLeft, t.y, kFaceWidthPx, kFaceHeightPx, sheet, t.sheetX + kFaceLeft, t.sheetY, SRCCOPY);
+    BitBlt(dst, t.x, t.y + kTileDepthPx, kTileDepthPx, kFaceHeightPx, sheet, t.sheetX, t.sheetY + kTileDepthPx,
+           SRCCOPY);
+    BitBlt(dst, t.x, t.y + kFaceHeightPx, kFaceWidthPx, kTileDepthPx, sheet, t.sheetX, t.sheetY + kFaceHeightPx,
+           SRCCOPY);
+    if (!sheet.bitmap) return;
+    for (const auto& p : kSlantPixels) {
+        const uint32_t c = platform::GetPixel(sheet, t.sheetX + p[0], t.sheetY + p[1]);
+        if (c != platform::CLR_INVALID) platform::SetPixel(dst, t.x + p[0], t.y + p[1], c);
+    }
+}
+
+// A direct loop rather than the two-mask method through monochrome bitmaps: the result is the
+// same pixel for pixel (the destination kept where the source has the transparent colour, the
+// source everywhere else) without four bitmaps per tile. Pixels whose source lies outside the
+// source bitmap leave the destination as it was.
+void DrawTransparent(platform::DeviceContext& dst, platform::DeviceContext& src, int32_t srcX, int32_t srcY,
+                     int32_t width, int32_t height, int32_t dstX, int32_t dstY, uint32_t transparentColor) {
+    platform::Bitmap* d = dst.bitmap;
+    const platform::Bitmap* s = src.bitmap;
+    if (!d || !s || d == s) return;
+    const uint32_t key = platform::ColorRefToPixel(transparentColor);
+    // Clip in 64 bits, moving source and destination together.
+    int64_t x0 = 0, y0 = 0, x1 = width, y1 = height;
+    x0 = std::max<int64_t>({x0, -int64_t{srcX}, -int64_t{dstX}});
+    y0 = std::max<int64_t>({y0, -int64_t{srcY}, -int64_t{dstY}});
+    x1 = std::min<int64_t>({x1, int64_t{s->width()} - srcX, int64_t{d->width()} - dstX});
+    y1 = std::min<int64_t>({y1, int64_t{s->height()} - srcY, int64_t{d->height()} - dstY});
+    if (x0 >= x1 || y0 >= y1) return;
+    const int64_t n = x1 - x0;
+    for (int64_t y = y0; y < y1; ++y) {
+        const uint32_t* sp = s->row(static_cast<int>(srcY + y)) + (srcX + x0);
+        uint32_t* dp = d->row(static_cast<int>(dstY + y)) + (dstX + x0);
+        for (int64_t x = 0; x < n; ++x)
+            if (sp[x] != key) dp[x] = sp[x];
+    }
+}
