@@ -32,10 +32,8 @@ void SetCheck(platform::Window window, int commandId, uint8_t flag) {
 
 int WinMain() {
     if (!TakeStartDir()) {
-        platform::MessageBox(nullptr,
-                             "The current directory is too long: Tolbex needs a home directory "
-                             "of at most 499 characters.",
-                             kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        platform::MessageBox(nullptr, kStartDirTooLongText, kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 1;
     }
     // The settings name their default data files below startDir, so they come after it.
