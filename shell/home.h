@@ -11,7 +11,12 @@ constexpr const char* kDefaultPairSound = "/SOUNDS/SOUND2.WAV";
 constexpr const char* kDefaultBadClickSound = "/SOUNDS/SOUND3.WAV";
 constexpr const char* kHelpFile = "/Tolbex13.hlp";
 
-// Takes the current directory into startDir; false when it does not fit in 500 characters.
+// What WinMain shows (then exiting with code 1) when TakeStartDir fails.
+constexpr const char* kStartDirTooLongText =
+    "The current directory is too long (more than 499 characters) or cannot be read.";
+
+// Takes the current directory into startDir; false (startDir empty) when it does not fit in 500
+// characters or cannot be read.
 bool TakeStartDir();
 // out = startDir + subPath, cut to `size`.
 void HomePath(char* out, unsigned size, const char* subPath);

@@ -1,0 +1,215 @@
+// The settings file TOLBEX13.CFG: the options, colours and paths of the Settings record as one
+// 3640-byte little-endian image, laid out by the field table below and read and written by
+// walking that table. Read once at start-up, written once at exit through a temporary file.
+#include "persist/settings.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "board/state.h"
+#include "persist/fileio.h"
+#include "shell/home.h"
+
+namespace {
+
+constexpr unsigned kSettingsPathSize = 144;
+constexpr const char* kSettingsFileName = "TOLBEX13.CFG";
+
+enum class FieldKind : uint8_t { Reserved, Flag, Colour, Path };
+
+// One field of the file: where it lies in the file, how long it is, and where it lives in the
+// Settings record. The table is the file's layout; nothing else knows the offsets.
+struct SettingsField {
+    long fileOffset;
+    long size;
+    FieldKind kind;
+    size_t memberOffset;   // into SettingsRecord; unused for the reserved block
+};
+
+#define TOLBEX_FIELD(kind, member) FieldKind::kind, offsetof(SettingsRecord, member)
+
+constexpr SettingsField kSettingsFields[] = {
+    {0, 104, FieldKind::Reserved, 0},   // written as zero bytes, ignored when read
+    {104, 1, TOLBEX_FIELD(Flag, useColors)},
+    {105, 1, TOLBEX_FIELD(Flag, soundEffects)},
+    {106, 1, TOLBEX_FIELD(Flag, showChrono)},
+    {107, 1, TOLBEX_FIELD(Flag, showExposed)},
+    {108, 4, TOLBEX_FIELD(Colour, backgroundColor)},
+    {112, 4, TOLBEX_FIELD(Colour, exposedColor)},
+    {116, 4, TOLBEX_FIELD(Colour, transparentColor)},
+    {120, 4, TOLBEX_FIELD(Colour, levelColor[0])},
+    {124, 4, TOLBEX_FIELD(Colour, levelColor[1])},
+    {128, 4, TOLBEX_FIELD(Colour, levelColor[2])},
+    {132, 4, TOLBEX_FIELD(Colour, levelColor[3])},
+    {136, 4, TOLBEX_FIELD(Colour, levelColor[4])},
+    {140, kPathSize, TOLBEX_FIELD(Path, layoutPath)},
+    {640, kPathSize, TOLBEX_FIELD(Path, tileSheetPath)},
+    {1140, kPathSize, TOLBEX_FIELD(Path, backgroundPath)},
+    {1640, kPathSize, TOLBEX_FIELD(Path, soundClickPath)},
+    {2140, kPathSize, TOLBEX_FIELD(Path, soundPairPath)},
+    {2640, kPathSize, TOLBEX_FIELD(Path, soundBadClickPath)},
+    {3140, kPathSize, TOLBEX_FIELD(Path, midiPath)},
+};
+
+#undef TOLBEX_FIELD
+
+// The fields follow one another with no gap and fill the file exactly.
+constexpr bool FieldsTileTheFile() {
+    long next = 0;
+    for (const SettingsField& f : kSettingsFields) {
+        if (f.fileOffset != next) return false;
+        next += f.size;
+    }
+    return next == kSettingsFileSize;
+}
+static_assert(FieldsTileTheFile(), "the settings fields must cover the 3640 bytes in order");
+
+uint8_t* MemberOf(const SettingsField& f) {
+    return reinterpret_cast<uint8_t*>(&Settings) + f.memberOffset;
+}
+
+// Stores the bytes of `field` that the file holds (`available` of them, from the field's start);
+// the rest of the field keeps its value, as a read that stops at the end of the file leaves it.
+void ReadField(const SettingsField& field, const uint8_t* bytes, long available) {
+    if (available <= 0) return;
+    if (available > field.size) available = field.size;
+    uint8_t* member = MemberOf(field);
+    switch (field.kind) {
+    case FieldKind::Reserved:
+        break;
+    case FieldKind::Flag:
+        *member = bytes[0] != 0 ? 1 : 0;   // the menus know only 0 and 1
+        break;
+    case FieldKind::Colour: {
+        uint32_t value;
+        std::memcpy(&value, member, sizeof value);
+        for (long i = 0; i < available; ++i) {
+            value &= ~(0xFFu << (8 * i));
+            value |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+        }
+        std::memcpy(member, &value, sizeof value);
+        break;
+    }
+    case FieldKind::Path: {
+        // The text runs to its first NUL; a field without one is cut at its last byte.
+        uint8_t field500[kPathSize];
+        std::memcpy(field500, member, kPathSize);
+        std::memcpy(field500, bytes, static_cast<size_t>(available));
+        CopyTextField(reinterpret_cast<char*>(member), field500, kPathSize);
+        break;
+    }
+    }
+}
+
+void WriteField(const SettingsField& field, uint8_t* bytes) {
+    const uint8_t* member = MemberOf(field);
+    switch (field.kind) {
+    case FieldKind::Reserved:
+        std::memset(bytes, 0, static_cast<size_t>(field.size));
+        break;
+    case FieldKind::Flag:
+        bytes[0] = *member;
+        break;
+    case FieldKind::Colour: {
+        uint32_t value;
+        std::memcpy(&value, member, sizeof value);
+        PutU32(bytes, value);
+        break;
+    }
+    case FieldKind::Path:
+        std::memcpy(bytes, member, kPathSize);   // the whole buffer, behind the NUL too
+        break;
+    }
+}
+
+void SetDefaultSettings() {
+    Settings.useColors = 0;
+    Settings.soundEffects = 0;
+    Settings.showChrono = 1;
+    Settings.showExposed = 0;
+    Settings.backgroundColor = 0x00C0C0C0;
+    Settings.exposedColor = 0x00C0C0C0;
+    Settings.transparentColor = 0x00FFFFFF;
+    Settings.levelColor[0] = 0x00FFFFFF;
+    Settings.levelColor[1] = 0x0000FFFF;
+    Settings.levelColor[2] = 0x00FFFF00;
+    Settings.levelColor[3] = 0x0000FF00;
+    Settings.levelColor[4] = 0x00FF8080;
+    HomePath(Settings.layoutPath, kPathSize, kDefaultLayout);
+    HomePath(Settings.tileSheetPath, kPathSize, kDefaultTileSheet);
+    Settings.backgroundPath[0] = '\0';
+    HomePath(Settings.soundClickPath, kPathSize, kDefaultClickSound);
+    HomePath(Settings.soundPairPath, kPathSize, kDefaultPairSound);
+    HomePath(Settings.soundBadClickPath, kPathSize, kDefaultBadClickSound);
+    Settings.midiPath[0] = '\0';
+}
+
+}  // namespace
+
+bool BuildSettingsPath(char out[144]) {
+    out[0] = '\0';
+    char dir[kSettingsPathSize];
+    unsigned length = platform::GetWindowsDirectory(dir, kSettingsPathSize);
+    if (length == 0 || length >= kSettingsPathSize) return false;
+    const char* separator = dir[length - 1] == '/' ? "" : "/";
+    int written = std::snprintf(out, kSettingsPathSize, "%s%s%s", dir, separator, kSettingsFileName);
+    if (written < 0 || written >= static_cast<int>(kSettingsPathSize)) {
+        out[0] = '\0';   // a path that does not fit is no path: the file counts as absent
+        return false;
+    }
+    return true;
+}
+
+void LoadSettings() {
+    // Run-time state that starts afresh with every run; none of it is in the file.
+    Board.width = 637;
+    Board.height = 445;
+    GameState.hours = 0;
+    GameState.minutes = 0;
+    GameState.seconds = 0;
+    GameState.paused = 0;
+    musicPaused = 0;
+    musicOn = 0;
+
+    char path[kSettingsPathSize];
+    std::FILE* file = BuildSettingsPath(path) ? std::fopen(path, "rb") : nullptr;
+    if (file) {
+        // Only the first 3640 bytes count; a shorter file leaves the fields past its end as they
+        // were (zero at start-up).
+        uint8_t image[kSettingsFileSize];
+        long got = static_cast<long>(std::fread(image, 1, sizeof image, file));
+        std::fclose(file);
+        for (const SettingsField& field : kSettingsFields)
+            ReadField(field, image + field.fileOffset, got - field.fileOffset);
+    } else {
+        SetDefaultSettings();
+    }
+    if (Settings.layoutPath[0] == '\0') HomePath(Settings.layoutPath, kPathSize, kDefaultLayout);
+}
+
+void SaveSettings(platform::Window owner) {
+    char path[kSettingsPathSize];
+    if (!BuildSettingsPath(path)) return;   // no usable location: the file is never written
+
+    // A background picture that is not loaded now, or music that is not playing, is not kept
+    // for the next run.
+    const bool dropBackground = BackgroundPicture.bitmap == nullptr;
+    const bool dropMidi = !musicOn;
+
+    uint8_t image[kSettingsFileSize];
+    for (const SettingsField& field : kSettingsFields) {
+        uint8_t* bytes = image + field.fileOffset;
+        WriteField(field, bytes);
+        const uint8_t* member = MemberOf(field);
+        if ((dropBackground && member == reinterpret_cast<uint8_t*>(Settings.backgroundPath)) ||
+            (dropMidi && member == reinterpret_cast<uint8_t*>(Settings.midiPath)))
+            bytes[0] = '\0';
+    }
+    if (!WriteFileAtomically(path, image, sizeof image)) {
+        ShowFileError(owner, path, " : write error");
+        return;
+    }
+    if (dropBackground) Settings.backgroundPath[0] = '\0';
+    if (dropMidi) Settings.midiPath[0] = '\0';
+}
