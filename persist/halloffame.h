@@ -6,6 +6,14 @@
 #include "platform/platform.h"
 
 constexpr long kScoresFileSize = 380;
+constexpr int kHallOfFameRowSize = 38;   // one row in a scores file or a saved game
+
+struct HallOfFameEntry;
+
+// The 38-byte stored row, shared by the scores file and the saved game. Decoding cuts a text
+// field that holds no NUL at the field's end.
+void EncodeHallOfFameRow(const HallOfFameEntry& row, uint8_t out[kHallOfFameRowSize]);
+void DecodeHallOfFameRow(const uint8_t in[kHallOfFameRowSize], HallOfFameEntry& row);
 
 void FormatTime(int32_t hours, int32_t minutes, int32_t seconds, char out[10]);
 void LoadHallOfFame(platform::Window window);
