@@ -75,12 +75,12 @@ inline void Circles(FaceCanvas& f, int n) {
             break;
         case 8:
             for (int r = 0; r < 4; ++r)
-                for (int c = 0; c < 2; ++c) dots.push_back({11.5f + 13 * c, 6.5f + 9 * r, 4.4f, kBlue});
+                for (int c = 0; c < 2; ++c) dots.push_back({11.5f + 13 * c, 6.3f + 9.1f * r, 4.1f, kBlue});
             break;
         default: {
             const Rgb rows[3] = {kBlue, kRed, kGreen};
             for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 3; ++c) dots.push_back({8.0f + 10 * c, 8.0f + 12 * r, 4.8f, rows[r]});
+                for (int c = 0; c < 3; ++c) dots.push_back({7.5f + 10.5f * c, 8.0f + 12 * r, 4.6f, rows[r]});
             break;
         }
     }
@@ -101,7 +101,7 @@ inline void Stick(FaceCanvas& f, float cx, float cy, float w, float h, const Sti
     const float x0 = cx - w / 2, x1 = cx + w / 2, y0 = cy - h / 2, y1 = cy + h / 2;
     f.Fill(ink.edge, RoundBox(x0, y0, x1, y1, w / 2));
     f.Fill(ink.body, RoundBox(x0 + 0.9f, y0 + 0.9f, x1 - 0.9f, y1 - 0.9f, w / 2 - 0.9f));
-    f.Fill(ink.light, RoundBox(x0 + 1.3f, y0 + 1.8f, x0 + 2.2f, y1 - 1.8f, 0.4f));
+    f.Fill(ink.light, RoundBox(x0 + 1.6f, y0 + 1.8f, x0 + 2.6f, y1 - 1.8f, 0.4f));
     f.Fill(ink.edge, RoundBox(x0 - 0.5f, cy - 0.7f, x1 + 0.5f, cy + 0.7f, 0.6f));
 }
 
@@ -126,7 +126,7 @@ inline void Bamboo(FaceCanvas& f, int n) {
         const StickInk* ink;
     };
     std::vector<S> sticks;
-    float w = 5.2f, h = 15.5f;
+    float w = 6.0f, h = 16.0f;
     switch (n) {
         case 1: BigBamboo(f); return;
         case 2: sticks = {{18, 11, &kGreenStick}, {18, 29, &kBlueStick}}; break;
@@ -145,18 +145,20 @@ inline void Bamboo(FaceCanvas& f, int n) {
                     sticks.push_back({9.0f + 9 * c, 11.0f + 18 * r, r == 0 ? &kGreenStick : &kBlueStick});
             break;
         case 7:
+            w = 5.6f;
             h = 10.5f;
             sticks.push_back({18, 7.5f, &kRedStick});
             for (int r = 0; r < 2; ++r)
                 for (int c = 0; c < 3; ++c) sticks.push_back({9.0f + 9 * c, 20.0f + 12.5f * r, &kGreenStick});
             break;
         case 8:
-            w = 4.6f;
+            w = 5.0f;
             for (int r = 0; r < 2; ++r)
                 for (int c = 0; c < 4; ++c)
                     sticks.push_back({7.0f + 7.33f * c, 11.0f + 18 * r, (c == 1 || c == 2) ? &kBlueStick : &kGreenStick});
             break;
         default:
+            w = 5.6f;
             h = 10.5f;
             for (int r = 0; r < 3; ++r) {
                 const StickInk* inks[3] = {&kGreenStick, &kRedStick, &kBlueStick};
@@ -169,12 +171,12 @@ inline void Bamboo(FaceCanvas& f, int n) {
 
 // ---- Characters ----
 
+// The suit mark: a red seal holding a coin with a square hole.
 inline void Seal(FaceCanvas& f) {
     f.Fill(kRed, RoundBox(10.5f, 22.5f, 25.5f, 37.0f, 2.2f));
-    f.Fill(kSymbolWhite, BoxFrame(12.3f, 24.3f, 23.7f, 35.2f, 1.2f, 0.9f));
-    f.Fill(kSymbolWhite, Stroke({{15.0f, 27.5f}, {21.0f, 27.5f}}, 1.3f));
-    f.Fill(kSymbolWhite, Stroke({{18.0f, 27.5f}, {18.0f, 32.5f}}, 1.3f));
-    f.Fill(kSymbolWhite, Stroke({{14.8f, 32.3f}, {21.2f, 32.3f}}, 1.3f));
+    f.Fill(kSymbolWhite, BoxFrame(12.0f, 24.0f, 24.0f, 35.5f, 1.0f, 0.8f));
+    f.Fill(kSymbolWhite, Disc(18, 29.75f, 4.3f));
+    f.Fill(kRed, RoundBox(16.4f, 28.15f, 19.6f, 31.35f, 0.3f));
 }
 
 inline void Character(FaceCanvas& f, int n) {
@@ -324,42 +326,63 @@ inline void Season(FaceCanvas& f, int which) {
 
 // ---- Winds and dragons ----
 
+// A wind: its letter in the middle of a compass whose pointer marks its own direction.
 inline void Wind(FaceCanvas& f, int point) {
-    const Pt tips[4] = {{18, 2.5f}, {33.5f, 20}, {18, 37.5f}, {2.5f, 20}};
+    const Pt tips[4] = {{18, 2.2f}, {33.6f, 20}, {18, 37.8f}, {2.4f, 20}};
     for (int i = 0; i < 4; ++i) {
         const Pt t = tips[i];
-        const Pt in{18 + (t.x - 18) * 0.78f, 20 + (t.y - 20) * 0.72f};
+        const float len = std::hypot(t.x - 18, t.y - 20);
+        const Pt d{(18 - t.x) / len, (20 - t.y) / len};
         if (i != point) {
-            f.Fill(kGrey, Disc(in.x + (t.x - in.x) * 0.5f, in.y + (t.y - in.y) * 0.5f, 1.2f));
+            f.Fill(kGrey, Disc(t.x + 2.5f * d.x, t.y + 2.5f * d.y, 1.3f));
             continue;
         }
-        const float dx = in.x - t.x, dy = in.y - t.y;
-        f.Fill(kRed, Polygon({t, {in.x - dy * 0.75f, in.y + dx * 0.75f}, {in.x + dy * 0.75f, in.y - dx * 0.75f}}));
+        const Pt base{t.x + 5.0f * d.x, t.y + 5.0f * d.y};
+        f.Fill(kRed, Polygon({t, {base.x - 3.4f * d.y, base.y + 3.4f * d.x},
+                              {base.x + 3.4f * d.y, base.y - 3.4f * d.x}}));
     }
-    DrawGlyph(f, Letter(point), {10.5f, 9.5f}, 1.5f, 3.0f, kInk);
+    DrawGlyph(f, Letter(point), {10.5f, 9.5f}, 1.5f, 3.3f, kInk);
 }
 
-inline void Dragon(FaceCanvas& f, Rgb ink, Rgb dark) {
-    // A coiled dragon: a thick spiral ending in a head, with a flame above it.
-    Path coil;
-    for (int i = 0; i <= 200; ++i) {
-        const float t = i / 200.0f * 2 * kPi * 1.6f;
-        const float r = 2.0f + t * 9.0f / (2 * kPi * 1.6f);
-        coil.push_back({18 + r * std::cos(t + kPi / 2), 22 + r * std::sin(t + kPi / 2)});
+// A dragon coiled round its pearl: a ring of body narrowing to the tail, spines along its outer
+// edge, and a horned head at the top that looks down at the pearl.
+inline void Dragon(FaceCanvas& f, Rgb ink, Rgb dark, Rgb light) {
+    const float cx = 18, cy = 22, radius = 10.5f;
+    auto onRing = [&](float deg, float r) {
+        const float a = deg * kPi / 180;
+        return Pt{cx + r * std::cos(a), cy + r * std::sin(a)};
+    };
+    for (float deg = -36; deg <= 204; deg += 24) {
+        const float half = (7.2f - 4.8f * (deg + 62) / 294) / 2;
+        f.Fill(dark, Polygon({onRing(deg - 8, radius + 1), onRing(deg + 5, radius + half + 2.8f),
+                              onRing(deg + 8, radius + 1)}));
     }
-    f.Fill(dark, Stroke(coil, 4.0f));
-    f.Fill(ink, Stroke(coil, 2.4f));
-    const Pt head = coil.back();
-    f.Fill(dark, Disc(head.x, head.y, 3.6f));
-    f.Fill(ink, Disc(head.x, head.y, 2.6f));
-    f.Fill(kSymbolWhite, Disc(head.x + 0.6f, head.y - 0.6f, 0.9f));
-    f.Fill(dark, Polygon({{13, 8}, {15, 2.5f}, {16.5f, 6}, {18, 1.5f}, {19.5f, 6}, {21, 2.5f}, {23, 8}}));
+    Path body;
+    for (float deg = -62; deg <= 232; deg += 3) body.push_back(onRing(deg, radius));
+    f.Fill(dark, TaperStroke(body, 7.2f, 2.4f));
+    f.Fill(ink, TaperStroke(body, 5.4f, 1.0f));
+    f.Fill(light, TaperStroke(body, 1.6f, 0.2f));
+    // The head: snout to the left, eye, horn and a whisker trailing down.
+    f.Fill(dark, Stroke({{22.5f, 7}, {27, 2.6f}}, 1.5f));
+    f.Fill(dark, Ellipse(20.0f, 9.6f, 6.2f, 4.4f, -8));
+    f.Fill(ink, Ellipse(20.0f, 9.6f, 5.2f, 3.4f, -8));
+    f.Fill(dark, Stroke({{14.6f, 11.2f}, {19.0f, 10.8f}}, 0.9f));
+    f.Fill(kSymbolWhite, Disc(20.6f, 8.3f, 1.4f));
+    f.Fill(kInk, Disc(20.3f, 8.4f, 0.7f));
+    Path whisker;
+    Curve(whisker, {14.8f, 9.6f}, {10.5f, 9.0f}, {9.5f, 5.0f});
+    f.Fill(dark, Stroke(whisker, 0.8f));
+    // The pearl.
+    f.Fill(kOrange, Disc(cx, cy, 4.6f));
+    f.Fill(kGold, Disc(cx, cy, 3.5f));
+    f.Fill(kSymbolWhite, Disc(cx - 1.2f, cy - 1.2f, 1.1f));
 }
 
 inline void WhiteDragon(FaceCanvas& f) {
-    f.Fill(kBlue, BoxFrame(5, 4, 31, 36, 0, 2.4f));
-    f.Fill(kDarkBlue, BoxFrame(9, 8, 27, 32, 0, 0.9f));
-    for (Pt c : {Pt{9, 8}, Pt{27, 8}, Pt{9, 32}, Pt{27, 32}}) f.Fill(kBlue, Disc(c.x, c.y, 1.6f));
+    f.Fill(kBlue, BoxFrame(5, 4, 31, 36, 0, 3));
+    f.Fill(kDarkBlue, BoxFrame(10, 9, 26, 31, 0, 1));
+    for (Pt c : {Pt{10.5f, 9.5f}, Pt{25.5f, 9.5f}, Pt{10.5f, 30.5f}, Pt{25.5f, 30.5f}})
+        f.Fill(kBlue, Disc(c.x, c.y, 1.8f));
 }
 
 inline void PaintFace(FaceCanvas& f, int face) {
@@ -369,8 +392,8 @@ inline void PaintFace(FaceCanvas& f, int face) {
     else if (face <= 31) Flower(f, face - 28);
     else if (face <= 35) Season(f, face - 32);
     else if (face <= 39) Wind(f, face - 36);
-    else if (face == 40) Dragon(f, kRed, kDarkRed);
-    else if (face == 41) Dragon(f, kGreen, kDarkGreen);
+    else if (face == 40) Dragon(f, kRed, kDarkRed, {250, 150, 140});
+    else if (face == 41) Dragon(f, kGreen, kDarkGreen, kLightGreen);
     else WhiteDragon(f);
 }
 

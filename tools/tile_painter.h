@@ -151,6 +151,18 @@ inline auto Stroke(std::vector<Pt> pts, float width) {
     };
 }
 
+// A polyline whose pen narrows evenly from width w0 at its first point to w1 at its last.
+inline auto TaperStroke(std::vector<Pt> pts, float w0, float w1) {
+    return [pts = std::move(pts), w0, w1](float x, float y) {
+        const size_t n = pts.size();
+        for (size_t i = 0; i + 1 < n; ++i) {
+            const float t = (i + 0.5f) / static_cast<float>(n - 1);
+            if (SegmentDistance(pts[i], pts[i + 1], x, y) <= (w0 + (w1 - w0) * t) / 2) return true;
+        }
+        return false;
+    };
+}
+
 // ---- Paths ----
 
 using Path = std::vector<Pt>;
