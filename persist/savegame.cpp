@@ -13,7 +13,8 @@
 namespace {
 
 constexpr int kTopTenRows = 10;
-constexpr int kMaxBoardSidePx = 4096;   // a board larger than this is not a board of this game
+constexpr int kMaxBoardSidePx = 2048;   // the layout loader's limits on the header
+constexpr int kMaxOriginPx = 2048;
 constexpr int32_t kMaxHours = 999;      // the chrono stops at 999:59:59
 constexpr int32_t kMaxMinutes = 9999;   // hints may push minutes past 59 until the next tick
 
@@ -211,6 +212,9 @@ bool ValidTile(const SavedGame& g, const TileRecord& t) {
 // each removed tile is named by exactly one history entry, and the set holds each class 4 times.
 bool ValidSavedGame(const SavedGame& g) {
     if (g.width < 1 || g.width > kMaxBoardSidePx || g.height < 1 || g.height > kMaxBoardSidePx) return false;
+    if (g.originX < -kMaxOriginPx || g.originX > kMaxOriginPx || g.originY < -kMaxOriginPx ||
+        g.originY > kMaxOriginPx)
+        return false;
     if (g.historyDepth < 0 || g.historyDepth > kTileCount / 2) return false;
     if (g.tilesLeft != kTileCount - 2 * g.historyDepth) return false;
     if (!IsTileIndexOrNone(g.selected)) return false;

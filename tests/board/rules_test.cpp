@@ -1,0 +1,243 @@
+// The free-tile rule on hand-built boards, the matching classes, the list of open pairs behind
+// Hint, and where each face's picture lies in the tile sheet.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "board/deal.h"
+#include "board/faces.h"
+#include "tests/board/test_boards.h"
+
+namespace {
+
+using testboard::At;
+using testboard::Build;
+
+int FreeAt(int level, int row, int col) { return Board.tiles[At(level, row, col)].free; }
+
+class FreeTiles : public ::testing::Test {
+protected:
+    void SetUp() override { testboard::ResetAll(); }
+};
+
+TEST_F(FreeTiles, OnlyTheLevelDirectlyAboveCovers) {
+    // A tile above offset by half a tile, touching one of the four cells, covers.
+    Build({{0, 2, 2}, {1, 3, 3}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 2), 0);
+    EXPECT_EQ(FreeAt(1, 3, 3), 1);
+
+    // A tile straight above covers; one two levels up over an empty level does not.
+    Build({{0, 2, 2}, {1, 2, 2}, {0, 2, 10}, {2, 2, 10}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 2), 0);
+    EXPECT_EQ(FreeAt(1, 2, 2), 1);
+    EXPECT_EQ(FreeAt(0, 2, 10), 1);
+    EXPECT_EQ(FreeAt(2, 2, 10), 1);
+
+    // Four tiles on four levels over one another: only the top one is free; the fifth level too.
+    Build({{0, 6, 6}, {1, 6, 6}, {2, 6, 6}, {3, 6, 6}, {4, 6, 6}});
+    UpdateFreeFlags();
+    for (int level = 0; level < 4; ++level) EXPECT_EQ(FreeAt(level, 6, 6), 0) << level;
+    EXPECT_EQ(FreeAt(4, 6, 6), 1);
+}
+
+TEST_F(FreeTiles, SidesCloseOnAnyOverlapAndOpenAcrossAHalfTileGap) {
+    // Right neighbour straight beside, left neighbour half a tile lower: both sides closed.
+    Build({{0, 2, 4}, {0, 2, 6}, {0, 3, 2}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 4), 0);
+    EXPECT_EQ(FreeAt(0, 3, 2), 1);
+    EXPECT_EQ(FreeAt(0, 2, 6), 1);
+
+    // The same with the left neighbour half a tile higher.
+    Build({{0, 2, 4}, {0, 2, 6}, {0, 1, 2}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 4), 0);
+
+    // One empty column between two tiles leaves both facing sides open, although the outer sides
+    // are closed by further neighbours.
+    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 5}, {0, 2, 7}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 2), 1);
+    EXPECT_EQ(FreeAt(0, 2, 5), 1);
+
+    // Closing the gap closes both.
+    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {0, 2, 6}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 2, 0), 1);
+    EXPECT_EQ(FreeAt(0, 2, 2), 0);
+    EXPECT_EQ(FreeAt(0, 2, 4), 0);
+    EXPECT_EQ(FreeAt(0, 2, 6), 1);
+
+    // A tile on another level beside a tile neither covers it nor closes its side.
+    Build({{0, 4, 4}, {0, 4, 6}, {1, 4, 2}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 4, 4), 1);
+}
+
+TEST_F(FreeTiles, GridEdgesCountAsOpen) {
+    // Tiles in the left-most and right-most positions, each with a neighbour inwards, and tiles on
+    // the bottom row.
+    Build({{0, 0, 0}, {0, 0, 2}, {0, 0, 30}, {0, 0, 32}, {0, 18, 28}, {0, 18, 30}, {0, 18, 32},
+           {4, 18, 32}, {3, 10, 0}});
+    UpdateFreeFlags();
+    EXPECT_EQ(FreeAt(0, 0, 0), 1);
+    EXPECT_EQ(FreeAt(0, 0, 2), 1);
+    EXPECT_EQ(FreeAt(0, 0, 30), 1);
+    EXPECT_EQ(FreeAt(0, 0, 32), 1);
+    EXPECT_EQ(FreeAt(0, 18, 28), 1);
+    EXPECT_EQ(FreeAt(0, 18, 30), 0);
+    EXPECT_EQ(FreeAt(0, 18, 32), 1);
+    EXPECT_EQ(FreeAt(4, 18, 32), 1);
+    EXPECT_EQ(FreeAt(3, 10, 0), 1);
+}
+
+TEST_F(FreeTiles, RemovedTilesAreNeverFreeAndOpenTheirNeighbours) {
+    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {1, 2, 2}});
+    const int middle = At(0, 2, 2), above = At(1, 2, 2), right = At(0, 2, 4);
+    UpdateFreeFlags();
+    EXPECT_EQ(Board.tiles[middle].free, 0);
+    RemovePair(above, right);
+    UpdateFreeFlags();
+    EXPECT_EQ(Board.tiles[above].free, 0);
+    EXPECT_EQ(Board.tiles[right].free, 0);
+    EXPECT_EQ(Board.tiles[middle].free, 1);
+    for (int t = 0; t < kTileCount; ++t) EXPECT_LE(Board.tiles[t].free, 1);
+}
+
+TEST(Matching, FacesMatchWithinTheirClassOnlyAndBothTilesMustBeFree) {
+    testboard::ResetAll();
+    struct Case {
+        int faceA, faceB;
+        bool match;
+    } cases[] = {{5, 5, true},    {5, 6, false},   {28, 31, true},  {29, 30, true}, {31, 32, false},
+                 {32, 35, true},  {33, 34, true},  {35, 36, false}, {36, 37, false}, {42, 42, true},
+                 {27, 28, false}, {9, 10, false}};
+    for (const Case& c : cases) {
+        Board.tiles[0] = {};
+        Board.tiles[1] = {};
+        Board.tiles[0].face = static_cast<int8_t>(c.faceA);
+        Board.tiles[1].face = static_cast<int8_t>(c.faceB);
+        Board.tiles[0].free = Board.tiles[1].free = 1;
+        EXPECT_EQ(TilesMatch(0, 1), c.match) << c.faceA << " " << c.faceB;
+        EXPECT_EQ(TilesMatch(1, 0), c.match) << c.faceA << " " << c.faceB;
+    }
+    Board.tiles[0].face = Board.tiles[1].face = 7;
+    EXPECT_FALSE(TilesMatch(0, 0));   // a tile never matches itself
+    Board.tiles[1].free = 0;
+    EXPECT_FALSE(TilesMatch(0, 1));
+    EXPECT_FALSE(TilesMatch(0, kNone));
+}
+
+class MoveList : public ::testing::Test {
+protected:
+    void SetUp() override { testboard::ResetAll(); }
+};
+
+TEST_F(MoveList, HoldsEveryOpenPairOnceInOrderOnTheBoardWhereEveryTileIsFree) {
+    ASSERT_EQ(Build(testboard::AllFreeLayout()), kTileCount);
+    fake::SetTime(5000);
+    DealTiles();
+    UpdateFreeFlags();
+    for (int t = 0; t < kTileCount; ++t) ASSERT_EQ(Board.tiles[t].free, 1) << t;
+    GameState.hintCursor = 9;
+    BuildMoveList();
+    // 34 faces four times give 6 pairs each, and each four-face class 6 more: 216.
+    EXPECT_EQ(GameState.moveCount, 216);
+    EXPECT_EQ(GameState.hintCursor, 0);
+    std::set<std::pair<int, int>> seen;
+    for (int i = 0; i < GameState.moveCount; ++i) {
+        const MovePair m = Board.moves[i];
+        EXPECT_LT(m.first, m.second);
+        EXPECT_TRUE(TilesMatch(m.first, m.second));
+        EXPECT_TRUE(seen.insert({m.first, m.second}).second) << "pair listed twice";
+        if (i > 0) {
+            EXPECT_LT(std::make_pair(Board.moves[i - 1].first, Board.moves[i - 1].second),
+                      std::make_pair(m.first, m.second));
+        }
+    }
+}
+
+TEST_F(MoveList, MatchesABruteForceSearchOnADealtPyramid) {
+    Build(testboard::PyramidLayout());
+    for (int64_t when : {100, 2000, 777777}) {
+        fake::SetTime(when);
+        DealTiles();
+        UpdateFreeFlags();
+        BuildMoveList();
+        std::vector<std::pair<int, int>> expected;
+        for (int a = 0; a < kTileCount; ++a)
+            for (int b = 0; b < kTileCount; ++b)
+                if (a < b && TilesMatch(a, b)) expected.push_back({a, b});
+        ASSERT_EQ(GameState.moveCount, static_cast<int>(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(Board.moves[i].first, expected[i].first);
+            EXPECT_EQ(Board.moves[i].second, expected[i].second);
+        }
+    }
+}
+
+TEST_F(MoveList, EmptyListHoldsTheNoneMarker) {
+    Build({{0, 0, 0}, {0, 0, 10}, {0, 4, 4}});
+    Board.tiles[At(0, 0, 0)].face = 3;
+    Board.tiles[At(0, 0, 10)].face = 4;
+    Board.tiles[At(0, 4, 4)].face = 28;
+    UpdateFreeFlags();
+    Board.moves[0] = {1, 2};
+    GameState.moveCount = 5;
+    GameState.hintCursor = 3;
+    BuildMoveList();
+    EXPECT_EQ(GameState.moveCount, 0);
+    EXPECT_EQ(GameState.hintCursor, 0);
+    EXPECT_EQ(Board.moves[0].first, kNone);
+    EXPECT_EQ(Board.moves[0].second, kNone);
+}
+
+// The board's part of the hint: clicks that take nothing keep the list and the cursor; taking a
+// pair or undoing one drops them, so the next Hint searches the changed board afresh.
+TEST_F(MoveList, ListSurvivesIdleClicksAndIsDroppedByEveryChange) {
+    Build({{0, 0, 0}, {0, 0, 10}, {0, 0, 20}, {0, 6, 0}});
+    const int a = At(0, 0, 0), b = At(0, 0, 10), c = At(0, 0, 20), d = At(0, 6, 0);
+    Board.tiles[a].face = Board.tiles[b].face = 1;
+    Board.tiles[c].face = Board.tiles[d].face = 2;
+    UpdateFreeFlags();
+    BuildMoveList();
+    ASSERT_EQ(GameState.moveCount, 2);
+    GameState.hintCursor = 1;   // one pair has been shown
+
+    ClickTile(platform::MakePointParam(600, 400));   // nothing there
+    ClickTile(testboard::CentreOf(a));
+    ClickTile(testboard::CentreOf(c));               // selection moves, nothing taken
+    EXPECT_EQ(GameState.moveCount, 2);
+    EXPECT_EQ(GameState.hintCursor, 1);
+
+    ClickTile(testboard::CentreOf(d));               // c and d leave the board
+    EXPECT_EQ(GameState.moveCount, 0);
+    EXPECT_EQ(GameState.hintCursor, 0);
+    BuildMoveList();
+    EXPECT_EQ(GameState.moveCount, 1);
+    GameState.hintCursor = 1;
+    UndoMove(nullptr);
+    EXPECT_EQ(GameState.moveCount, 0);
+    EXPECT_EQ(GameState.hintCursor, 0);
+}
+
+TEST(FaceSheet, EachFaceHasItsCellAndOthersGiveTheOrigin) {
+    struct Case {
+        int face, x, y;
+    } cases[] = {{1, 0, 0},    {9, 328, 0},   {10, 0, 45},  {18, 328, 45}, {19, 0, 90},
+                 {27, 328, 90}, {28, 0, 135}, {35, 287, 135}, {36, 0, 180}, {42, 246, 180},
+                 {0, 0, 0},    {43, 0, 0},    {-1, 0, 0},   {250, 0, 0}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FaceSheetX(static_cast<int16_t>(c.face)), c.x) << c.face;
+        EXPECT_EQ(FaceSheetY(static_cast<int16_t>(c.face)), c.y) << c.face;
+    }
+    // Every face of a full set has a cell of its own.
+    std::set<std::pair<int, int>> cells;
+    for (int face = 1; face <= 42; ++face) cells.insert({FaceSheetX(static_cast<int16_t>(face)), FaceSheetY(static_cast<int16_t>(face))});
+    EXPECT_EQ(cells.size(), 42u);
+}
+
+}  // namespace
