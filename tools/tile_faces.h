@@ -173,27 +173,30 @@ inline void Bamboo(FaceCanvas& f, int n) {
 
 // The suit mark: a red seal holding a coin with a square hole.
 inline void Seal(FaceCanvas& f) {
-    f.Fill(kRed, RoundBox(10.5f, 22.5f, 25.5f, 37.0f, 2.2f));
-    f.Fill(kSymbolWhite, BoxFrame(12.0f, 24.0f, 24.0f, 35.5f, 1.0f, 0.8f));
-    f.Fill(kSymbolWhite, Disc(18, 29.75f, 4.3f));
-    f.Fill(kRed, RoundBox(16.4f, 28.15f, 19.6f, 31.35f, 0.3f));
+    f.Fill(kRed, RoundBox(8.5f, 21.5f, 27.5f, 37.5f, 2.5f));
+    f.Fill(kSymbolWhite, BoxFrame(10.2f, 23.2f, 25.8f, 35.8f, 1.2f, 0.8f));
+    f.Fill(kSymbolWhite, Disc(18, 29.5f, 4.6f));
+    f.Fill(kRed, RoundBox(16.2f, 27.7f, 19.8f, 31.3f, 0.3f));
+    for (Pt c : {Pt{12.4f, 25.4f}, Pt{23.6f, 25.4f}, Pt{12.4f, 33.6f}, Pt{23.6f, 33.6f}})
+        f.Fill(kSymbolWhite, Disc(c.x, c.y, 0.8f));
 }
 
 inline void Character(FaceCanvas& f, int n) {
-    DrawGlyph(f, Numeral(n), {11.5f, 2.8f}, 1.3f, 2.7f, kInk);
+    DrawGlyph(f, Numeral(n), {12.0f, 2.6f}, 1.2f, 2.6f, kInk);
     Seal(f);
 }
 
 // ---- Flowers and seasons ----
 
 inline void FlowerFrame(FaceCanvas& f) {
-    f.Fill(kRose, BoxFrame(1.6f, 1.6f, 34.4f, 38.4f, 5.0f, 1.5f));
-    for (Pt c : {Pt{5, 5}, Pt{31, 5}, Pt{5, 35}, Pt{31, 35}}) f.Fill(kRose, Disc(c.x, c.y, 1.2f));
+    f.Fill(kRose, BoxFrame(2, 2, 34, 38, 5.0f, 1.5f));
+    for (Pt c : {Pt{5.5f, 5.5f}, Pt{30.5f, 5.5f}, Pt{5.5f, 34.5f}, Pt{30.5f, 34.5f}})
+        f.Fill(kRose, Disc(c.x, c.y, 1.2f));
 }
 
 inline void SeasonFrame(FaceCanvas& f) {
-    f.Fill(kBlue, BoxFrame(1.4f, 1.4f, 34.6f, 38.6f, 0, 1.6f));
-    f.Fill(kBlue, BoxFrame(4.0f, 4.0f, 32.0f, 36.0f, 0, 0.7f));
+    f.Fill(kBlue, BoxFrame(2, 2, 34, 38, 0, 1.5f));
+    f.Fill(kBlue, BoxFrame(4.5f, 4.5f, 31.5f, 35.5f, 0, 0.8f));
 }
 
 inline void Petals(FaceCanvas& f, Pt c, int n, float dist, float rx, float ry, float turn, Rgb edge,
@@ -276,7 +279,7 @@ inline void Season(FaceCanvas& f, int which) {
             for (int i = 0; i < 12; ++i) {
                 const float a = i * 30 * kPi / 180, b = a + 0.16f, c = a - 0.16f;
                 f.Fill(i % 2 ? kGold : kOrange,
-                       Polygon({{18 + 14 * std::cos(a), 20 + 14 * std::sin(a)},
+                       Polygon({{18 + 12.5f * std::cos(a), 20 + 12.5f * std::sin(a)},
                                 {18 + 8 * std::cos(b), 20 + 8 * std::sin(b)},
                                 {18 + 8 * std::cos(c), 20 + 8 * std::sin(c)}}));
             }
@@ -292,7 +295,7 @@ inline void Season(FaceCanvas& f, int which) {
                 const float lobes = std::pow(std::fabs(std::cos(2.5f * t)), 0.8f);
                 const float teeth = 0.06f * std::cos(15 * t);
                 const float down = std::sin(t) > 0 ? 1 - 0.25f * std::sin(t) : 1;
-                const float r = 12.5f * (0.45f + 0.55f * lobes + teeth) * down;
+                const float r = 11.5f * (0.45f + 0.55f * lobes + teeth) * down;
                 leaf.push_back({18 + r * std::sin(t), 18.5f - r * std::cos(t)});
             }
             f.Fill(kDarkRed, Polygon(leaf));
