@@ -75,7 +75,7 @@ inline void Circles(FaceCanvas& f, int n) {
             break;
         case 8:
             for (int r = 0; r < 4; ++r)
-                for (int c = 0; c < 2; ++c) dots.push_back({11.5f + 13 * c, 6.3f + 9.1f * r, 4.1f, kBlue});
+                for (int c = 0; c < 2; ++c) dots.push_back({11.0f + 14 * c, 6.2f + 9.2f * r, 4.3f, kBlue});
             break;
         default: {
             const Rgb rows[3] = {kBlue, kRed, kGreen};
@@ -182,7 +182,7 @@ inline void Seal(FaceCanvas& f) {
 }
 
 inline void Character(FaceCanvas& f, int n) {
-    DrawGlyph(f, Numeral(n), {12.0f, 2.6f}, 1.2f, 2.6f, kInk);
+    DrawGlyph(f, Numeral(n), {12.0f, 2.6f}, 1.2f, 2.8f, kInk);
     Seal(f);
 }
 
