@@ -44,22 +44,8 @@ void Deal(Window window) {
     platform::CheckMenuItem(window, IDM_PAUSE, false);
 }
 
-// Writes every tile's index back into its four cells. A deal needs all 144 tiles standing in
-// their cells; a board that kept the positions of a game in progress (a layout file that could
-// not be read, or a loaded game) has holes where pairs were taken off. On a freshly loaded
-// layout this changes nothing.
-void SeatAllTiles() {
-    for (int i = 0; i < kTileCount; ++i) {
-        const TileRecord& t = Board.tiles[i];
-        if (t.level >= kLevels || t.row + 1 >= kRows || t.col + 1 >= kCols) continue;
-        for (int dr = 0; dr < 2; ++dr)
-            for (int dc = 0; dc < 2; ++dc) Board.cells[t.level][t.row + dr][t.col + dc] = static_cast<uint8_t>(i);
-    }
-}
-
 // The common end of New after a loaded game and of Layout: a fresh deal on the current layout.
 void DealOnNewLayout(Window window) {
-    SeatAllTiles();
     Deal(window);
     UpdateFreeFlags();
     SizeMainWindow(window, statusBar);
@@ -79,7 +65,8 @@ void CmdNew(Window window) {
         // The loaded game's Top 10 came from its file; a new game goes back to a layout's own.
         ClearBoard(window);
         if (ChooseLayout(window) == 0) {
-            // Cancelled: the loaded game stays as it is and is shown again.
+            // Cancelled, or the chosen file could not be used: the loaded game stays as it is
+            // (a deal on its board would miss the tiles already taken) and is shown again.
             Refresh(window);
             return;
         }
