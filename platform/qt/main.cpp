@@ -1,0 +1,16 @@
+// The program's entry: takes the start directory, makes the Qt application (whole-number screen
+// scaling, so that the board's pixels stay crisp) and runs the game's own entry routine.
+#include <QApplication>
+
+#include "platform/qt/qtwindows.h"
+#include "shell/winmain.h"
+
+int main(int argc, char** argv) {
+    platform::qt::RememberStartDirectory();
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication app(argc, argv);   // the command line is Qt's alone; the game ignores it
+    QApplication::setApplicationName(QStringLiteral("Tolbex"));
+    const int code = WinMain();
+    platform::qt::ReleaseWindows();
+    return code;
+}

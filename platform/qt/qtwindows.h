@@ -1,0 +1,110 @@
+// What the Qt front end's files share: the window handle behind platform::Window, the main
+// window with its board surface, menu, status bar and timers, and the few helpers that turn
+// the game's texts and owners into Qt's. Included only inside platform/qt/ and tests/qt/.
+#pragma once
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStatusBar>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "platform/bitmap.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+// A platform::Window points at one of these; the widget it names lives as long as the window.
+struct WindowObject {
+    enum Kind { Main, Status, Dialog } kind;
+    QWidget* widget = nullptr;
+};
+
+}  // namespace platform
+
+namespace platform::qt {
+
+class MainWindow;
+
+// The client area: shows the window's Bitmap as it is and turns mouse presses into messages.
+class SurfaceWidget : public QWidget {
+public:
+    explicit SurfaceWidget(MainWindow& owner);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    MainWindow& owner_;
+};
+
+class MainWindow : public QMainWindow {
+public:
+    MainWindow(const char* title, WindowProc proc, uint32_t backgroundColor);
+
+    // Calls the game's window procedure; 0 when there is none.
+    intptr_t Deliver(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
+    // A menu pick: puts back the checkmark Qt flipped by itself, then sends WM_COMMAND.
+    void Command(int id);
+    // Makes the surface width x height (keeping what fits of the old picture) and centres.
+    void Fit(int width, int height);
+    void Centre();
+
+    Bitmap& Surface() { return *surface_; }
+    SurfaceWidget* surfaceWidget() { return surfaceWidget_; }
+
+    WindowObject handle{WindowObject::Main, nullptr};
+    WindowObject statusHandle{WindowObject::Status, nullptr};
+    QPointer<QLabel> statusLabel;
+    std::map<int, QAction*> commands;        // menu command id -> its action
+    std::map<int, bool> checks;              // the checkmarks as CheckMenuItem last set them
+    std::map<unsigned, QTimer*> timers;
+    bool destroyed = false;                  // WM_DESTROY has been delivered
+    bool quitPosted = false;                 // the loop is ending: no WM_DESTROY any more
+    int presents = 0;                        // ReleaseDC calls: the surface holds a picture
+    bool reportFirstPaint = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    WindowProc proc_;
+    uint32_t backgroundPixel_;
+    std::unique_ptr<Bitmap> surface_;
+    SurfaceWidget* surfaceWidget_;
+};
+
+// The main window made by CreateMainWindow, or null.
+MainWindow* TheMainWindow();
+// Deletes the main window and the help window (end of the run, and between tests). No message
+// reaches the window procedure.
+void ReleaseWindows();
+void ReleaseHelpWindow();
+// Builds the menu bar of resources/menu.h on the window.
+void BuildMenu(MainWindow& window);
+// The program's icon, drawn in code: a small tile with a red dot.
+QIcon AppIcon();
+// Remembers the current directory as the start directory (main() calls it first thing).
+void RememberStartDirectory();
+
+// The widget a handle names, to parent a modal window on; the main window when the handle is
+// null. Null when there is no visible owner, so that the window centres on the screen.
+QWidget* OwnerWidget(Window owner);
+// The game's texts are 8-bit strings in the local (UTF-8) encoding, paths included.
+QString FromGame(const char* text);
+QByteArray ToGame(const QString& text);
+// Copies `text` into a buffer of `size` bytes, cut at a whole character; returns bytes copied.
+unsigned CopyToBuffer(const QByteArray& text, char* buffer, int size);
+
+// The control of a modal dialog with that identifier (tests look at them), or null.
+QWidget* DialogControl(Window dialog, int controlId);
+
+}  // namespace platform::qt
