@@ -23,6 +23,7 @@ constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
                                        "/usr/share/sounds/sf2/default-GM.sf2"};
 // A sound effect larger than this is not a sound effect; loading it would stall the game.
 constexpr long long kMaxWaveBytes = 64ll * 1024 * 1024;
+constexpr long long kMaxMidiBytes = 16ll * 1024 * 1024;
 constexpr int kEffectChannel = 0;
 
 constexpr std::string_view kOpenPrefix = "open ";
@@ -89,19 +90,32 @@ bool OpenMixer() {
     return a.mixerUp;
 }
 
-// True when the file exists, is a regular file of a sane size and starts like a RIFF wave file.
-bool LooksLikeWave(const char* path) {
+// Reads the first `count` bytes of a regular file of `minBytes` to `maxBytes`; false otherwise.
+bool ReadHead(const char* path, long long minBytes, long long maxBytes, char* head, size_t count) {
     struct stat info;
-    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 44 ||
-        info.st_size > kMaxWaveBytes)
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < minBytes ||
+        info.st_size > maxBytes)
         return false;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return false;
-    char head[12];
-    const bool ok = std::fread(head, 1, sizeof head, file) == sizeof head &&
-                    std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+    const bool ok = std::fread(head, 1, count, file) == count;
     std::fclose(file);
     return ok;
+}
+
+bool LooksLikeWave(const char* path) {
+    char head[12];
+    return ReadHead(path, 44, kMaxWaveBytes, head, sizeof head) && std::memcmp(head, "RIFF", 4) == 0 &&
+           std::memcmp(head + 8, "WAVE", 4) == 0;
+}
+
+// A standard MIDI file, bare or wrapped in RIFF. The mixer itself goes by the name's extension
+// and would hand any file called .MID to the synthesizer.
+bool LooksLikeMidi(const char* path) {
+    char head[12];
+    if (!ReadHead(path, 14, kMaxMidiBytes, head, sizeof head)) return false;
+    return std::memcmp(head, "MThd", 4) == 0 ||
+           (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "RMID", 4) == 0);
 }
 
 void StopEffect() {
@@ -126,14 +140,13 @@ unsigned OpenMusic(const std::string& path) {
     Audio& a = A();
     if (a.musicState != MusicState::Closed) return kMciDuplicateAlias;
     if (path.empty()) return kMciFileNotFound;
+    // The sequencer plays MIDI only, whatever the file is called.
+    if (!LooksLikeMidi(path.c_str())) return kMciFileNotFound;
     if (!OpenMixer()) return kMciCannotLoadDriver;
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
+    if (!source) return kMciFileNotFound;
+    Mix_Music* music = Mix_LoadMUSType_RW(source, MUS_MID, 1);
     if (!music) return kMciFileNotFound;
-    // The sequencer plays MIDI only: a wave or compressed file under a .MID name is refused.
-    if (Mix_GetMusicType(music) != MUS_MID) {
-        Mix_FreeMusic(music);
-        return kMciFileNotFound;
-    }
     a.music = music;
     a.musicState = MusicState::Opened;
     return 0;
