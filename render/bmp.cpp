@@ -70,7 +70,16 @@ void LoadBmpFile(platform::Window window, const char* path, platform::Bitmap** s
     uint8_t header[kFileHeaderSize] = {};
     BmpLayout layout;
     size_t realSize = 0;
-    bool ok = std::fread(header, 1, kFileHeaderSize, file) == kFileHeaderSize;
+    const size_t headerRead = std::fread(header, 1, kFileHeaderSize, file);
+    if (headerRead == 0 && std::ferror(file)) {
+        // Opened but not readable at all (a folder, for one): the same as a file that cannot be
+        // opened.
+        std::fclose(file);
+        ShowFileError(window, path, " : read error");
+        platform::ReleaseDC(window, dc);
+        return;
+    }
+    bool ok = headerRead == kFileHeaderSize;
     if (ok && std::fseek(file, 0, SEEK_END) == 0) {
         const long end = std::ftell(file);
         realSize = end > 0 ? static_cast<size_t>(end) : 0;

@@ -91,7 +91,8 @@ void DrawTileShape(platform::DeviceContext& dst, platform::DeviceContext& sheet,
 // A direct loop rather than the two-mask method through monochrome bitmaps: the result is the
 // same pixel for pixel (the destination kept where the source has the transparent colour, the
 // source everywhere else) without four bitmaps per tile. Pixels whose source lies outside the
-// source bitmap leave the destination as it was.
+// source bitmap leave the destination as it was; a source that is the destination itself draws
+// nothing (the game never asks for it).
 void DrawTransparent(platform::DeviceContext& dst, platform::DeviceContext& src, int32_t srcX, int32_t srcY,
                      int32_t width, int32_t height, int32_t dstX, int32_t dstY, uint32_t transparentColor) {
     platform::Bitmap* d = dst.bitmap;

@@ -32,8 +32,11 @@ std::string TempPath(const std::string& name) {
     return "/tmp/tolbex_bmp_test_" + std::to_string(::getpid()) + "_" + name;
 }
 
+std::vector<std::string> tempFiles;   // removed after each test
+
 std::string WriteTemp(const std::string& name, const Bytes& data) {
     const std::string path = TempPath(name);
+    tempFiles.push_back(path);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
                                                 static_cast<std::streamsize>(data.size()));
     return path;
@@ -66,6 +69,10 @@ void ExpectPixels(const platform::Bitmap& b, const Bytes& rgb, const std::string
 class BmpTest : public ::testing::Test {
 protected:
     void SetUp() override { fake::Reset(); }
+    void TearDown() override {
+        for (const std::string& path : tempFiles) std::remove(path.c_str());
+        tempFiles.clear();
+    }
 };
 
 }  // namespace
@@ -93,6 +100,9 @@ TEST_F(BmpTest, UnopenableFileGivesTheReadErrorAndNoBitmap) {
     EXPECT_EQ(fake::Messages()[0].text, path + " : read error");
     EXPECT_EQ(fake::Messages()[0].caption, "Tolbex");
     EXPECT_EQ(fake::Messages()[0].style, 0x30u);
+    EXPECT_FALSE(Load("/tmp"));   // a folder opens on this system but cannot be read as a file
+    ASSERT_EQ(fake::Messages().size(), 2u);
+    EXPECT_EQ(fake::Messages()[1].text, "/tmp : read error");
 }
 
 TEST_F(BmpTest, InconsistentHeadersAreRefusedWithoutAMessage) {

@@ -2,7 +2,9 @@
 // unreadable one, the size test of "Change graphics", and "Change background" with its cancel.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/fake/fake.h"
@@ -13,8 +15,16 @@ using namespace rendertest;
 
 namespace {
 
-std::string TempBmp(const std::string& name, int width, int height, uint32_t rgb = 0x336699) {
+std::vector<std::string> tempFiles;   // removed after each test
+
+std::string TempPath(const std::string& name) {
     const std::string path = "/tmp/tolbex_sheet_test_" + std::to_string(::getpid()) + "_" + name + ".bmp";
+    tempFiles.push_back(path);
+    return path;
+}
+
+std::string TempBmp(const std::string& name, int width, int height, uint32_t rgb = 0x336699) {
+    const std::string path = TempPath(name);
     WriteBmp24(path, width, height, rgb);
     return path;
 }
@@ -27,7 +37,11 @@ protected:
         ResetBoardAndSettings();
         Board.height = 445;
     }
-    void TearDown() override { ReleaseBoardGraphics(); }
+    void TearDown() override {
+        ReleaseBoardGraphics();
+        for (const std::string& path : tempFiles) std::remove(path.c_str());
+        tempFiles.clear();
+    }
 };
 
 }  // namespace
@@ -96,7 +110,7 @@ TEST_F(TileSheetTest, ChangeGraphicsAcceptsOnly369By225) {
 
 TEST_F(TileSheetTest, ChangeGraphicsWithAFileThatGivesNoBitmapShowsTheSizeMessage) {
     TileSheet.bitmap = MakeSyntheticSheet();
-    const std::string path = "/tmp/tolbex_sheet_test_" + std::to_string(::getpid()) + "_text.bmp";
+    const std::string path = TempPath("text");
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a picture", f);
     std::fclose(f);
