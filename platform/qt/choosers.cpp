@@ -4,7 +4,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/qt/qtwindows.h"
 
@@ -47,6 +49,7 @@ bool RunFileDialog(OpenFileName& ofn, bool save) {
         dialog.setDirectory(FromGame(ofn.initialDir));
     if (ofn.defExt && *ofn.defExt) dialog.setDefaultSuffix(FromGame(ofn.defExt));
     if (*ofn.file) dialog.selectFile(FromGame(ofn.file));
+    ActivateWhenShown(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QByteArray path = ToGame(dialog.selectedFiles().first());
     if (static_cast<size_t>(path.size()) + 1 > ofn.fileSize) return false;   // the buffer is too small
@@ -59,6 +62,21 @@ QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >>
 uint32_t ToColorRef(const QColor& c) {
     return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
            static_cast<uint32_t>(c.blue()) << 16;
+}
+
+// The chooser without its panel for defining new colours: the basic and the custom colours,
+// OK and Cancel. Parts that cannot be found are simply left as they are.
+void ShowBasicColoursOnly(QColorDialog& dialog) {
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+        const QByteArray name = child->metaObject()->className();
+        if (name.endsWith("QColorPicker") || name.endsWith("QColorLuminancePicker") ||
+            name.endsWith("QColorShower"))
+            child->hide();
+    }
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().contains(QStringLiteral("Add to Custom"))) button->hide();
+    if (dialog.layout()) dialog.layout()->activate();
+    dialog.adjustSize();
 }
 
 }  // namespace
@@ -77,6 +95,7 @@ int MessageBox(Window owner, const char* text, const char* caption, unsigned sty
                     qt::OwnerWidget(owner));
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Ok);
+    qt::ActivateWhenShown(&box);
     box.exec();
     return qt::kIdOk;
 }
@@ -93,6 +112,8 @@ bool ChooseColor(Window owner, uint32_t customColors[16], uint32_t* result) {
     QColorDialog dialog(QColor(0, 0, 0), qt::OwnerWidget(owner));
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     dialog.setWindowTitle(QStringLiteral("Color"));
+    qt::ShowBasicColoursOnly(dialog);
+    qt::ActivateWhenShown(&dialog);
     const bool chosen = dialog.exec() == QDialog::Accepted;
     if (customColors)
         for (int i = 0; i < 16; ++i) customColors[i] = qt::ToColorRef(QColorDialog::customColor(i));

@@ -66,6 +66,7 @@ void WinHelp(Window owner, const char* helpFilePath) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Tolbex Help"),
                         QStringLiteral("Cannot open the help file\n%1").arg(path), QMessageBox::Ok,
                         qt::OwnerWidget(owner));
+        qt::ActivateWhenShown(&box);
         box.exec();
         return;
     }

@@ -43,6 +43,7 @@ public:
         setWindowTitle(FromGame(tmpl.caption));
         setModal(true);
         Build(tmpl);
+        ActivateWhenShown(this);
     }
 
     intptr_t Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -100,9 +101,18 @@ private:
     void Build(const DialogTemplate& tmpl) {
         const QFontMetrics metrics(font());
         // Base units as the dialog manager measures them from the dialog font.
-        const int baseX = (metrics.horizontalAdvance(
+        int baseX = (metrics.horizontalAdvance(
                                QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2;
         const int baseY = metrics.height();
+        // A font wider than the one the templates were drawn for widens the whole dialog, so
+        // that every button and one-line text still shows whole.
+        for (size_t i = 0; i < tmpl.controlCount; ++i) {
+            const ControlTemplate& c = tmpl.controls[i];
+            const bool button = c.kind == ControlKind::Button || c.kind == ControlKind::DefaultButton;
+            if ((!button && c.kind != ControlKind::Static) || !c.text || c.cx <= 0) continue;
+            const int need = metrics.horizontalAdvance(FromGame(c.text)) + (button ? 12 : 2);
+            baseX = std::max(baseX, (need * 4 + c.cx - 1) / c.cx);
+        }
         auto px = [](int units, int base, int per) { return (units * base + per / 2) / per; };
         auto rect = [&](int x, int y, int cx, int cy) {
             return QRect(px(x, baseX, 4), px(y, baseY, 8), px(cx, baseX, 4), px(cy, baseY, 8));
@@ -159,6 +169,29 @@ private:
     bool painted_ = false;
 };
 
+// Our fonts run wider than the one the templates were drawn for: a one-line text set at run
+// time that no longer fits its static grows to the right, up to the next control on its line,
+// the frame around it or the dialog's edge.
+void FitLabel(QLabel* label) {
+    QWidget* dialog = label->parentWidget();
+    const QFontMetrics metrics(label->font());
+    const int need = metrics.horizontalAdvance(label->text()) + 2;
+    QRect box = label->geometry();
+    if (need <= box.width() || box.height() >= 2 * metrics.height()) return;
+    int limit = dialog->width() - 2;
+    for (QWidget* other : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other == label || other->isHidden()) continue;
+        const QRect r = other->geometry();
+        if (qobject_cast<QGroupBox*>(other)) {
+            if (r.contains(box.topLeft())) limit = std::min(limit, r.right() - 4);
+        } else if (r.left() >= box.right() && r.top() < box.bottom() && r.bottom() > box.top()) {
+            limit = std::min(limit, r.left() - 2);
+        }
+    }
+    box.setWidth(std::max(box.width(), std::min(need, limit - box.left())));
+    label->setGeometry(box);
+}
+
 GameDialog* AsDialog(Window dialog) {
     return dialog && dialog->kind == WindowObject::Dialog ? static_cast<GameDialog*>(dialog->widget)
                                                           : nullptr;
@@ -183,10 +216,14 @@ intptr_t DialogBoxParam(const char* templateName, Window owner, DialogProc proc,
     const DialogTemplate* tmpl = FindDialogTemplate(templateName);
     if (!tmpl || !proc || !qApp) return -1;
     qt::GameDialog dialog(*tmpl, qt::OwnerWidget(owner), proc);
-    // A nonzero answer asks the dialog manager to give the focus to the first control.
     const bool focus = dialog.Send(WM_INITDIALOG, 0, param) != 0;
     if (dialog.ended) return dialog.result;
-    if (focus) dialog.FocusFirstControl();
+    // A nonzero answer gives the focus to the first control; otherwise no control has it and
+    // Enter goes to the default button.
+    if (focus)
+        dialog.FocusFirstControl();
+    else
+        dialog.setFocus();
     dialog.exec();
     return dialog.result;
 }
@@ -203,9 +240,10 @@ bool EndDialog(Window dialog, intptr_t result) {
 void SetDlgItemText(Window dialog, int controlId, const char* text) {
     QWidget* widget = qt::DialogControl(dialog, controlId);
     const QString value = qt::FromGame(text);
-    if (auto* label = qobject_cast<QLabel*>(widget))
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(value);
-    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        qt::FitLabel(label);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget))
         edit->setText(value);
     else if (auto* button = qobject_cast<QPushButton*>(widget))
         button->setText(value);

@@ -58,7 +58,21 @@ QPixmap DrawIcon(int size) {
     return pixmap;
 }
 
+class Activator : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow()) w->activateWindow();
+        return false;
+    }
+};
+
 }  // namespace
+
+void ActivateWhenShown(QWidget* window) {
+    if (window) window->installEventFilter(new Activator(window));
+}
 
 QIcon AppIcon() {
     QIcon icon;

@@ -95,6 +95,10 @@ QIcon AppIcon();
 // Remembers the current directory as the start directory (main() calls it first thing).
 void RememberStartDirectory();
 
+// Gives `window` the keyboard focus each time it is shown: a modal window takes the keys at
+// once, also on a desktop without a window manager to hand them over.
+void ActivateWhenShown(QWidget* window);
+
 // The widget a handle names, to parent a modal window on; the main window when the handle is
 // null. Null when there is no visible owner, so that the window centres on the screen.
 QWidget* OwnerWidget(Window owner);
