@@ -79,18 +79,29 @@ bool TilesMatch(int a, int b) {
 void BuildMoveList() {
     Board.moves[0] = {kNone, kNone};
     GameState.moveCount = 0;
-    // Walking b above a gives each pair once, lower index first, ordered by the lower index and
-    // then the higher: the same list as comparing every ordered pair and dropping repeats. A full
-    // set has at most 216 open pairs, the capacity; anything beyond (only a damaged board could
-    // hold more) is not listed.
+    // The free tiles of each matching class, in index order. Walking, for each free tile a, the
+    // tiles of its class after it gives every open pair once, lower index first, ordered by the
+    // lower index and then the higher: the list that comparing every ordered pair of free tiles
+    // and dropping repeats gives, without the 144 x 144 comparisons.
+    constexpr int kClasses = 43;
+    uint8_t members[kClasses][kTileCount];
+    int memberCount[kClasses] = {};
+    int place[kTileCount] = {};
+    for (int t = 0; t < kTileCount; ++t) {
+        const TileRecord& tile = Board.tiles[t];
+        if (tile.free != 1 || tile.face < 1 || tile.face >= kClasses) continue;
+        const int c = FaceClass(tile.face);
+        place[t] = memberCount[c];
+        members[c][memberCount[c]++] = static_cast<uint8_t>(t);
+    }
+    // A full set has at most 216 open pairs, the capacity; anything beyond (only a damaged board
+    // could hold more) is not listed.
     for (int a = 0; a < kTileCount; ++a) {
-        if (Board.tiles[a].free != 1) continue;
-        for (int b = a + 1; b < kTileCount; ++b) {
-            if (!TilesMatch(a, b)) continue;
-            if (GameState.moveCount >= kMoveCapacity) break;
-            Board.moves[GameState.moveCount] = {static_cast<uint8_t>(a), static_cast<uint8_t>(b)};
-            ++GameState.moveCount;
-        }
+        const TileRecord& tile = Board.tiles[a];
+        if (tile.free != 1 || tile.face < 1 || tile.face >= kClasses) continue;
+        const int c = FaceClass(tile.face);
+        for (int k = place[a] + 1; k < memberCount[c] && GameState.moveCount < kMoveCapacity; ++k)
+            Board.moves[GameState.moveCount++] = {static_cast<uint8_t>(a), members[c][k]};
     }
     GameState.hintCursor = 0;
 }

@@ -160,6 +160,17 @@ TEST_F(MoveList, HoldsEveryOpenPairOnceInOrderOnTheBoardWhereEveryTileIsFree) {
     }
 }
 
+TEST_F(MoveList, ABoardOfOneFaceFillsTheListWithoutOverrunningIt) {
+    // Not a full set (only a damaged saved game could hold it): 10296 open pairs, 216 kept.
+    ASSERT_EQ(Build(testboard::AllFreeLayout(), 9), kTileCount);
+    UpdateFreeFlags();
+    BuildMoveList();
+    EXPECT_EQ(GameState.moveCount, kMoveCapacity);
+    // Entries 0..142 pair tile 0 with 1..143; entries 143..215 pair tile 1 with 2..74.
+    EXPECT_EQ(Board.moves[kMoveCapacity - 1].first, 1);
+    EXPECT_EQ(Board.moves[kMoveCapacity - 1].second, 74);
+}
+
 TEST_F(MoveList, MatchesABruteForceSearchOnADealtPyramid) {
     Build(testboard::PyramidLayout());
     for (int64_t when : {100, 2000, 777777}) {
