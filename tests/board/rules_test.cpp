@@ -14,97 +14,49 @@ namespace {
 using testboard::At;
 using testboard::Build;
 
-int FreeAt(int level, int row, int col) { return Board.tiles[At(level, row, col)].free; }
-
-class FreeTiles : public ::testing::Test {
-protected:
-    void SetUp() override { testboard::ResetAll(); }
-};
-
-TEST_F(FreeTiles, OnlyTheLevelDirectlyAboveCovers) {
-    // A tile above offset by half a tile, touching one of the four cells, covers.
-    Build({{0, 2, 2}, {1, 3, 3}});
+// Builds a board of these positions (every tile of one face) and gives their free flags in order.
+std::vector<int> FreeOf(const std::vector<testboard::Pos>& positions) {
+    testboard::ResetAll();
+    Build(positions);
     UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 2), 0);
-    EXPECT_EQ(FreeAt(1, 3, 3), 1);
+    std::vector<int> free;
+    for (const testboard::Pos& p : positions) free.push_back(Board.tiles[At(p.level, p.row, p.col)].free);
+    return free;
+}
+using Flags = std::vector<int>;
 
-    // A tile straight above covers; one two levels up over an empty level does not.
-    Build({{0, 2, 2}, {1, 2, 2}, {0, 2, 10}, {2, 2, 10}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 2), 0);
-    EXPECT_EQ(FreeAt(1, 2, 2), 1);
-    EXPECT_EQ(FreeAt(0, 2, 10), 1);
-    EXPECT_EQ(FreeAt(2, 2, 10), 1);
-
-    // Four tiles on four levels over one another: only the top one is free; the fifth level too.
-    Build({{0, 6, 6}, {1, 6, 6}, {2, 6, 6}, {3, 6, 6}, {4, 6, 6}});
-    UpdateFreeFlags();
-    for (int level = 0; level < 4; ++level) EXPECT_EQ(FreeAt(level, 6, 6), 0) << level;
-    EXPECT_EQ(FreeAt(4, 6, 6), 1);
+TEST(FreeTiles, OnlyTheLevelDirectlyAboveCovers) {
+    // Half a tile offset above, touching one of the four cells, covers.
+    EXPECT_EQ(FreeOf({{0, 2, 2}, {1, 3, 3}}), (Flags{0, 1}));
+    EXPECT_EQ(FreeOf({{0, 2, 2}, {1, 1, 1}}), (Flags{0, 1}));
+    // Straight above covers; two levels up over an empty level does not.
+    EXPECT_EQ(FreeOf({{0, 2, 2}, {1, 2, 2}, {0, 2, 10}, {2, 2, 10}}), (Flags{0, 1, 1, 1}));
+    EXPECT_EQ(FreeOf({{0, 6, 6}, {1, 6, 6}, {2, 6, 6}, {3, 6, 6}, {4, 6, 6}}), (Flags{0, 0, 0, 0, 1}));
 }
 
-TEST_F(FreeTiles, SidesCloseOnAnyOverlapAndOpenAcrossAHalfTileGap) {
-    // Right neighbour straight beside, left neighbour half a tile lower: both sides closed.
-    Build({{0, 2, 4}, {0, 2, 6}, {0, 3, 2}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 4), 0);
-    EXPECT_EQ(FreeAt(0, 3, 2), 1);
-    EXPECT_EQ(FreeAt(0, 2, 6), 1);
-
-    // The same with the left neighbour half a tile higher.
-    Build({{0, 2, 4}, {0, 2, 6}, {0, 1, 2}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 4), 0);
-
-    // One empty column between two tiles leaves both facing sides open, although the outer sides
-    // are closed by further neighbours.
-    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 5}, {0, 2, 7}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 2), 1);
-    EXPECT_EQ(FreeAt(0, 2, 5), 1);
-
-    // Closing the gap closes both.
-    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {0, 2, 6}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 2, 0), 1);
-    EXPECT_EQ(FreeAt(0, 2, 2), 0);
-    EXPECT_EQ(FreeAt(0, 2, 4), 0);
-    EXPECT_EQ(FreeAt(0, 2, 6), 1);
-
-    // A tile on another level beside a tile neither covers it nor closes its side.
-    Build({{0, 4, 4}, {0, 4, 6}, {1, 4, 2}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 4, 4), 1);
+TEST(FreeTiles, SidesCloseOnAnyOverlapAndOpenAcrossAHalfTileGap) {
+    // Right neighbour beside, left neighbour half a tile lower, then half a tile higher: closed.
+    EXPECT_EQ(FreeOf({{0, 2, 4}, {0, 2, 6}, {0, 3, 2}}), (Flags{0, 1, 1}));
+    EXPECT_EQ(FreeOf({{0, 2, 4}, {0, 2, 6}, {0, 1, 2}}), (Flags{0, 1, 1}));
+    // One empty column between two tiles leaves both facing sides open; without it both close.
+    EXPECT_EQ(FreeOf({{0, 2, 0}, {0, 2, 2}, {0, 2, 5}, {0, 2, 7}}), (Flags{1, 1, 1, 1}));
+    EXPECT_EQ(FreeOf({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {0, 2, 6}}), (Flags{1, 0, 0, 1}));
+    // A tile beside on another level neither covers nor closes.
+    EXPECT_EQ(FreeOf({{0, 4, 4}, {0, 4, 6}, {1, 4, 2}}), (Flags{1, 1, 1}));
 }
 
-TEST_F(FreeTiles, GridEdgesCountAsOpen) {
-    // Tiles in the left-most and right-most positions, each with a neighbour inwards, and tiles on
-    // the bottom row.
-    Build({{0, 0, 0}, {0, 0, 2}, {0, 0, 30}, {0, 0, 32}, {0, 18, 28}, {0, 18, 30}, {0, 18, 32},
-           {4, 18, 32}, {3, 10, 0}});
-    UpdateFreeFlags();
-    EXPECT_EQ(FreeAt(0, 0, 0), 1);
-    EXPECT_EQ(FreeAt(0, 0, 2), 1);
-    EXPECT_EQ(FreeAt(0, 0, 30), 1);
-    EXPECT_EQ(FreeAt(0, 0, 32), 1);
-    EXPECT_EQ(FreeAt(0, 18, 28), 1);
-    EXPECT_EQ(FreeAt(0, 18, 30), 0);
-    EXPECT_EQ(FreeAt(0, 18, 32), 1);
-    EXPECT_EQ(FreeAt(4, 18, 32), 1);
-    EXPECT_EQ(FreeAt(3, 10, 0), 1);
+TEST(FreeTiles, GridEdgesCountAsOpen) {
+    EXPECT_EQ(FreeOf({{0, 0, 0}, {0, 0, 2}, {0, 0, 30}, {0, 0, 32}}), (Flags{1, 1, 1, 1}));
+    EXPECT_EQ(FreeOf({{0, 18, 28}, {0, 18, 30}, {0, 18, 32}, {4, 18, 32}, {3, 10, 0}}), (Flags{1, 0, 1, 1, 1}));
 }
 
-TEST_F(FreeTiles, RemovedTilesAreNeverFreeAndOpenTheirNeighbours) {
-    Build({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {1, 2, 2}});
-    const int middle = At(0, 2, 2), above = At(1, 2, 2), right = At(0, 2, 4);
+TEST(FreeTiles, RemovedTilesAreNeverFreeAndOpenTheirNeighbours) {
+    EXPECT_EQ(FreeOf({{0, 2, 0}, {0, 2, 2}, {0, 2, 4}, {1, 2, 2}}), (Flags{1, 0, 1, 1}));
+    RemovePair(At(1, 2, 2), At(0, 2, 4));
     UpdateFreeFlags();
-    EXPECT_EQ(Board.tiles[middle].free, 0);
-    RemovePair(above, right);
-    UpdateFreeFlags();
-    EXPECT_EQ(Board.tiles[above].free, 0);
-    EXPECT_EQ(Board.tiles[right].free, 0);
-    EXPECT_EQ(Board.tiles[middle].free, 1);
-    for (int t = 0; t < kTileCount; ++t) EXPECT_LE(Board.tiles[t].free, 1);
+    EXPECT_EQ(Board.tiles[At(0, 2, 2)].free, 1);
+        for (int t = 0; t < kTileCount; ++t)
+        EXPECT_EQ(Board.tiles[t].free, static_cast<int>(t == At(0, 2, 0) || t == At(0, 2, 2))) << t;
 }
 
 TEST(Matching, FacesMatchWithinTheirClassOnlyAndBothTilesMustBeFree) {
@@ -245,10 +197,6 @@ TEST(FaceSheet, EachFaceHasItsCellAndOthersGiveTheOrigin) {
         EXPECT_EQ(FaceSheetX(static_cast<int16_t>(c.face)), c.x) << c.face;
         EXPECT_EQ(FaceSheetY(static_cast<int16_t>(c.face)), c.y) << c.face;
     }
-    // Every face of a full set has a cell of its own.
-    std::set<std::pair<int, int>> cells;
-    for (int face = 1; face <= 42; ++face) cells.insert({FaceSheetX(static_cast<int16_t>(face)), FaceSheetY(static_cast<int16_t>(face))});
-    EXPECT_EQ(cells.size(), 42u);
 }
 
 }  // namespace
