@@ -28,6 +28,7 @@ class SoundTest : public ::testing::Test {
 protected:
     fs::path dir;
     std::string output;
+    std::string driverBefore, fileBefore;   // the environment is put back for the other tests
 
     void SetUp() override {
         static int serial = 0;
@@ -37,12 +38,23 @@ protected:
         output = (dir / "speakers.raw").string();
         // Each test hears its own file: the device is opened afresh on the first sound.
         platform::CloseSound();
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        const char* file = std::getenv("SDL_DISKAUDIOFILE");
+        driverBefore = driver ? driver : "";
+        fileBefore = file ? file : "";
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         unsetenv("SDL_DISKAUDIODELAY");   // real-time pacing: file position = time since open
     }
     void TearDown() override {
         platform::CloseSound();
+        for (const auto& [name, value] : {std::pair<const char*, const std::string&>{"SDL_AUDIODRIVER", driverBefore},
+                                          {"SDL_DISKAUDIOFILE", fileBefore}}) {
+            if (value.empty())
+                unsetenv(name);
+            else
+                setenv(name, value.c_str(), 1);
+        }
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }
