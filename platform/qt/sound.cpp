@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -44,13 +47,31 @@ struct Audio {
     bool mixerUp = false;
     bool exitHookSet = false;
     Mix_Chunk* effect = nullptr;        // the wave file on the effect channel
-    Mix_Music* music = nullptr;         // the file open under the alias
-    MusicState musicState = MusicState::Closed;
+    MusicState musicState = MusicState::Closed;   // what the commands have made of the alias
 };
 
 Audio& A() {
     static Audio audio;
     return audio;
+}
+
+// The file open under the alias. It is read on a worker thread: making its synthesizer loads the
+// whole soundfont, a tenth of a second or more that the window would otherwise spend frozen, at
+// start-up too when the settings name a file. When "play" comes before the file is ready, the
+// worker starts it. Only the worker and the commands touch these fields, under `lock`; the
+// mixer's own audio thread never takes it, so the mixer calls made under it cannot deadlock.
+struct MusicSlot {
+    std::thread loader;
+    std::mutex lock;
+    Mix_Music* music = nullptr;
+    bool wantPlaying = false;    // "play" sent and no "pause" since
+    bool started = false;        // Mix_PlayMusic has run for this file
+};
+
+MusicSlot& M() {
+    // Never destroyed: CloseSound, run at exit, still needs it after static destructors ran.
+    static MusicSlot* slot = new MusicSlot;
+    return *slot;
 }
 
 bool StartSubsystem() {
@@ -126,49 +147,64 @@ void StopEffect() {
     a.effect = nullptr;
 }
 
-void CloseMusic() {
-    Audio& a = A();
-    if (a.music) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(a.music);
-        a.music = nullptr;
+// With the slot locked.
+void StartIfWanted(MusicSlot& m) {
+    if (m.wantPlaying && m.music && !m.started) {
+        m.started = true;
+        Mix_PlayMusic(m.music, 0);   // once through to the end; nothing repeats it
     }
-    a.musicState = MusicState::Closed;
+}
+
+void LoadMusic(const std::string& path) {
+    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
+    Mix_Music* music = source ? Mix_LoadMUSType_RW(source, MUS_MID, 1) : nullptr;
+    MusicSlot& m = M();
+    std::lock_guard<std::mutex> hold(m.lock);
+    m.music = music;
+    StartIfWanted(m);
+}
+
+void CloseMusic() {
+    MusicSlot& m = M();
+    if (m.loader.joinable()) m.loader.join();
+    if (m.music) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(m.music);
+        m.music = nullptr;
+    }
+    m.wantPlaying = false;
+    m.started = false;
+    A().musicState = MusicState::Closed;
 }
 
 unsigned OpenMusic(const std::string& path) {
     Audio& a = A();
     if (a.musicState != MusicState::Closed) return kMciDuplicateAlias;
-    if (path.empty()) return kMciFileNotFound;
-    // The sequencer plays MIDI only, whatever the file is called.
-    if (!LooksLikeMidi(path.c_str())) return kMciFileNotFound;
+    // The sequencer plays MIDI only, whatever the file is called. A file that looks like MIDI
+    // but that the synthesizer then refuses is found out on the worker: it just never plays.
+    if (path.empty() || !LooksLikeMidi(path.c_str())) return kMciFileNotFound;
     if (!OpenMixer()) return kMciCannotLoadDriver;
-    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
-    if (!source) return kMciFileNotFound;
-    Mix_Music* music = Mix_LoadMUSType_RW(source, MUS_MID, 1);
-    if (!music) return kMciFileNotFound;
-    a.music = music;
     a.musicState = MusicState::Opened;
+    try {
+        M().loader = std::thread(LoadMusic, path);
+    } catch (const std::system_error&) {
+        LoadMusic(path);   // no thread to be had: read it here
+    }
     return 0;
 }
 
 unsigned PlayMusic() {
     Audio& a = A();
-    switch (a.musicState) {
-    case MusicState::Closed:
-        return kMciInvalidDeviceName;
-    case MusicState::Opened:
-        // Once through to the end; nothing repeats it.
-        if (Mix_PlayMusic(a.music, 0) != 0) return kMciFileNotFound;
-        a.musicState = MusicState::Playing;
-        return 0;
-    case MusicState::Paused:
-        Mix_ResumeMusic();
-        a.musicState = MusicState::Playing;
-        return 0;
-    case MusicState::Playing:
-        return 0;
-    }
+    if (a.musicState == MusicState::Closed) return kMciInvalidDeviceName;
+    if (a.musicState == MusicState::Playing) return 0;
+    MusicSlot& m = M();
+    std::lock_guard<std::mutex> hold(m.lock);
+    m.wantPlaying = true;
+    if (a.musicState == MusicState::Paused && m.started)
+        Mix_ResumeMusic();   // where it was paused
+    else
+        StartIfWanted(m);
+    a.musicState = MusicState::Playing;
     return 0;
 }
 
@@ -176,7 +212,10 @@ unsigned PauseMusic() {
     Audio& a = A();
     if (a.musicState == MusicState::Closed) return kMciInvalidDeviceName;
     if (a.musicState == MusicState::Playing) {
-        Mix_PauseMusic();
+        MusicSlot& m = M();
+        std::lock_guard<std::mutex> hold(m.lock);
+        m.wantPlaying = false;
+        if (m.started) Mix_PauseMusic();
         a.musicState = MusicState::Paused;
     }
     return 0;
@@ -225,7 +264,7 @@ void CloseSound() {
     Audio& a = A();
     if (a.mixerUp) {
         StopEffect();
-        CloseMusic();
+        CloseMusic();   // waits for a file still being read
         Mix_CloseAudio();
         Mix_Quit();
     }

@@ -233,4 +233,26 @@ TEST_F(SoundTest, MidiWithBlanksInItsPathPlaysPausesResumesAndCloses) {
     EXPECT_GT(Loud(heard, SampleAt(resumedAt + 0.1), heard.size()), 1000);
 }
 
+TEST_F(SoundTest, PauseOrCloseWhileTheFileIsStillBeingReadIsHonoured) {
+    if (!fs::exists("/usr/share/sounds/sf2/TimGM6mb.sf2") && !fs::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        GTEST_SKIP() << "no General MIDI soundfont installed";
+    using platform::MciSendString;
+    const std::string song = SourceFile("/data/SOUNDS/GARDEN.MID");
+    // Closed at once: the reading is waited for and thrown away.
+    ASSERT_EQ(MciSendString(Open(song).c_str()), 0u);
+    EXPECT_EQ(MciSendString("close FichierMIDI"), 0u);
+
+    // Paused before it could start: it must not start on its own once read.
+    ASSERT_EQ(MciSendString(Open(song).c_str()), 0u);
+    EXPECT_EQ(MciSendString("play FichierMIDI"), 0u);
+    EXPECT_EQ(MciSendString("pause FichierMIDI"), 0u);
+    Listen(1.0);
+    const double resumedAt = static_cast<double>(OutputBytes()) / kBytesPerSecond;
+    EXPECT_EQ(MciSendString("play FichierMIDI"), 0u);
+    Listen(1.0);
+    const std::vector<int16_t> heard = Heard();   // closes the music with the device
+    EXPECT_EQ(Loud(heard, SampleAt(0.3), SampleAt(resumedAt)), 0);
+    EXPECT_GT(Loud(heard, SampleAt(resumedAt), heard.size()), 1000);
+}
+
 }  // namespace
