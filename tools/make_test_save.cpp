@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "board/deal.h"
@@ -18,6 +17,7 @@
 #include "persist/savegame.h"
 #include "platform/fake/fake.h"
 #include "shell/home.h"
+#include "tools/play_down.h"
 
 namespace {
 
@@ -36,35 +36,6 @@ bool ClickPoint(int t, int other, int& px, int& py) {
         }
     }
     return false;
-}
-
-// Takes pairs off the board through the rules until `left` tiles remain with an open pair
-// among them. Each step tries every open pair and keeps the one that leaves the most open pairs
-// behind (ties broken at random, so that another attempt takes another road).
-bool PlayDownTo(int left, std::mt19937& random) {
-    while (GameState.tilesLeft > left) {
-        BuildMoveList();
-        const int count = GameState.moveCount;
-        if (count <= 0) return false;
-        MovePair moves[kMoveCapacity];
-        std::memcpy(moves, Board.moves, sizeof(MovePair) * static_cast<size_t>(count));
-        int best = -1, bestScore = -1;
-        for (int m = 0; m < count; ++m) {
-            TryPair(moves[m].first, moves[m].second);
-            BuildMoveList();
-            const int score = GameState.moveCount * 16 + static_cast<int>(random() % 16);
-            UndoMove(fake::MainWindow());
-            if (score > bestScore) {
-                bestScore = score;
-                best = m;
-            }
-        }
-        const int before = GameState.tilesLeft;
-        TryPair(moves[best].first, moves[best].second);
-        if (GameState.tilesLeft != before - 2) return false;
-    }
-    BuildMoveList();
-    return GameState.moveCount > 0;
 }
 
 void DefaultTopTen() {
@@ -97,14 +68,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load the layout %s\n", layout);
         return 1;
     }
-    std::mt19937 random(7);
     bool done = false;
-    for (int attempt = 0; attempt < 200 && !done; ++attempt) {
-        fake::SetTime(dealTime + attempt / 20);   // every 20 roads, another deal
-        RestartGame(fake::MainWindow());          // the tiles of the last road back, as New does
+    for (int attempt = 0; attempt < 20 && !done; ++attempt) {
+        fake::SetTime(dealTime + attempt);   // a deal the search cannot bring down: the next one
+        RestartGame(fake::MainWindow());
         DealTiles();
         UpdateFreeFlags();
-        done = PlayDownTo(left, random);
+        done = playdown::PlayDownTo(left, fake::MainWindow());
     }
     if (!done) {
         std::fprintf(stderr, "no deal came down to %d tiles with an open pair\n", left);
