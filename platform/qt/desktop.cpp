@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTextBrowser>
 #include <cerrno>
 #include <cstdlib>
@@ -79,6 +80,8 @@ void WinHelp(Window owner, const char* helpFilePath) {
         qt::helpWindow->setWindowIcon(qt::AppIcon());
         qt::helpWindow->setOpenExternalLinks(true);
         qt::helpWindow->resize(600, 520);
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            qt::helpWindow->move(screen->availableGeometry().center() - qt::helpWindow->rect().center());
     }
     qt::helpWindow->setSearchPaths({QFileInfo(path).absolutePath()});
     if (Qt::mightBeRichText(content))
