@@ -1,0 +1,260 @@
+// Drawing one tile in every manner and mark, the transparent copy, and the whole board, checked
+// pixel by pixel against a synthetic sheet whose every pixel tells where it came from; the
+// built-in sheet with the properties of its art that drawing relies on, and "Change graphics".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "board/state.h"
+#include "persist/halloffame.h"
+#include "platform/fake/fake.h"
+#include "render/drawboard.h"
+#include "render/drawtile.h"
+#include "render/tilesheet.h"
+#include "resources/ids.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF, kMarker = 0xABCDEF;   // kMarker: what lay under a tile
+
+bool OutsideCorner(int dx, int dy) {   // the 20 pixels of a 41 x 45 picture outside the tile
+    return (dx <= 4 && dy <= 4 && dx + dy < 4) || (dx >= 36 && dy >= 40 && (dx - 36) + (dy - 40) > 4);
+}
+
+// 369 x 225; pixel (x, y) is 0x010000 + 256 x + y, except that in every cell the outside corners
+// and the face pixels with (dx + dy) divisible by 5 are white.
+platform::Bitmap* MakeSheet() {
+    auto* b = new platform::Bitmap(369, 225);
+    for (int y = 0, dy = 0; y < 225; ++y, dy = y % 45)
+        for (int x = 0, dx = 0; x < 369; ++x, dx = x % 41)
+            b->row(y)[x] = OutsideCorner(dx, dy) || (dx >= 5 && dy < 40 && (dx + dy) % 5 == 0) ? kWhite : 0x010000u + 256u * x + y;
+    return b;
+}
+
+// Every tile removed, nothing selected or hinted, plain manner, the colours the tests expect.
+void ResetBoard() {
+    std::memset(&Board, 0, sizeof Board);
+    std::memset(&GameState, 0, sizeof GameState);
+    std::memset(&Settings, 0, sizeof Settings);
+    Board.width = 637, Board.height = 425, GameState.selected = kNone;
+    Settings.backgroundColor = 0x00408000, Settings.exposedColor = 0xC0C0C0, Settings.transparentColor = 0xFFFFFF;
+    Settings.levelColor[2] = 0xFFFF00;
+}
+
+void PlaceTile(int i, int x, int y, int col, uint8_t level = 0) {   // with the picture of sheet cell (col, 0)
+    Board.tiles[i] = TileRecord{int16_t(x), int16_t(y), int16_t(41 * col), 0, int8_t(1 + col), 0, level, 0, 0};
+}
+
+// Writes a 24-bit BMP of the given size whose every byte of pixels is `grey`.
+void WriteBmp24(const std::string& path, int width, int height, uint8_t grey) {
+    std::vector<uint8_t> d(54 + size_t((width * 3 + 3) & ~3) * height, grey);
+    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) d[at + i] = uint8_t(v >> (8 * i)); };
+    put32(0, 0x4D42), put32(2, uint32_t(d.size())), put32(6, 0), put32(10, 54), put32(14, 40);
+    put32(18, width), put32(22, height), put32(26, 0x180001), put32(30, 0), put32(34, 0);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(d.data()), std::streamsize(d.size()));
+}
+
+}  // namespace
+
+TEST(DrawTile, EveryMannerAndMarkGivesTheExpectedPictureAndLeavesTheRestAlone) {
+    constexpr uint32_t kPlain = 1, kNothing = 2, grey = 0xC0C0C0, cyan = 0x00FFFF;   // exposed, level 2
+    std::unique_ptr<platform::Bitmap> sheetBitmap(MakeSheet());
+    platform::Bitmap bufferBitmap(100, 100);
+    platform::DeviceContext sheet, buffer;
+    sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
+    struct Case { uint8_t colors, exposed, free, level; int selected, hintState, cursor; uint32_t fill; bool mark; };
+    const Case cases[] = {
+        {0, 0, 0, 2, kNone, 0, 0, kPlain, false}, {1, 0, 0, 2, kNone, 0, 0, cyan, false},
+        {1, 1, 1, 2, kNone, 0, 0, grey, false},   {0, 1, 1, 2, kNone, 0, 0, grey, false},
+        {0, 1, 0, 2, kNone, 0, 0, kPlain, false}, {1, 0, 1, 2, kNone, 0, 0, cyan, false},
+        {1, 0, 0, 5, kNone, 0, 0, kNothing, false},   // in colour, a level past 4 gets no picture
+        {0, 0, 0, 2, 0, 0, 0, kPlain, true},      {1, 0, 0, 2, 0, 0, 0, cyan, true},
+        {0, 0, 0, 2, kNone, 1, 0, kPlain, true},  {1, 0, 0, 2, 0, 1, 0, cyan, true},   // marked once
+        {0, 0, 0, 2, kNone, 1, 1, kPlain, false}, {0, 0, 0, 2, kNone, 1, 2, kPlain, true},   // wraps
+        {0, 0, 0, 2, kNone, 2, 0, kPlain, false}, {0, 0, 0, 2, kNone, 1, -7, kPlain, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << &c - cases);
+        ResetBoard();
+        PlaceTile(0, 30, 40, 2, c.level);
+        Board.tiles[0].free = c.free, Settings.useColors = c.colors, Settings.showExposed = c.exposed;
+        Board.moves[0] = {0, 5}, Board.moves[1] = {5, 6}, GameState.moveCount = 2;
+        GameState.selected = c.selected, GameState.hintState = c.hintState, GameState.hintCursor = c.cursor;
+        platform::FillRect(buffer, 0, 0, 100, 100, platform::PixelToColorRef(kMarker));
+        DrawTile(buffer, sheet, 0);
+        EXPECT_EQ(GameState.hintCursor, c.cursor == 2 ? 0 : c.cursor);
+        for (int dy = -1; dy <= 45; ++dy)   // the picture and a ring around it
+            for (int dx = -1; dx <= 41; ++dx) {
+                const bool inside = dx >= 0 && dy >= 0 && dx < 41 && dy < 45;
+                const uint32_t s = inside ? sheetBitmap->row(dy)[82 + dx] : 0;
+                const bool fill = dx >= 5 && dx <= 39 && dy >= 1 && dy <= 39;   // not the top row or right column
+                uint32_t want = kMarker;
+                if (inside && c.mark && dx >= 5 && dy < 40) want = ~s & 0xFFFFFFu;
+                else if (inside && c.fill == kPlain) want = OutsideCorner(dx, dy) ? kMarker : s;
+                else if (inside && c.fill != kNothing) want = s != kWhite ? s : fill ? c.fill : kMarker;
+                ASSERT_EQ(bufferBitmap.row(40 + dy)[30 + dx], want) << "at " << dx << "," << dy;
+            }
+    }
+}
+
+TEST(DrawTile, TransparentCopyMatchesTheTwoMaskMethodThroughMonochromeBitmaps) {
+    std::mt19937 rng(7);
+    platform::Bitmap src(60, 50), dst(70, 60);
+    for (int i = 0; i < 60 * 50; ++i) src.data()[i] = rng() % 3 == 0 ? 0x00FF00u : rng() & 0xFFFFFF;
+    for (int i = 0; i < 70 * 60; ++i) dst.data()[i] = rng() & 0xFFFFFF;
+    platform::Bitmap expected = dst, mask(41, 45, true), inverse(41, 45, true), back(41, 45), front(41, 45);
+    platform::DeviceContext s, d, e, m, i, b, f;
+    s.bitmap = &src, d.bitmap = &dst, e.bitmap = &expected;
+    m.bitmap = &mask, i.bitmap = &inverse, b.bitmap = &back, f.bitmap = &front;
+    const int sx = 7, sy = 3, w = 41, h = 45, dx = 20, dy = 11;
+    s.bkColor = 0x0000FF00;   // green, the transparent colour
+    using namespace platform;
+    BitBlt(m, 0, 0, w, h, s, sx, sy, SRCCOPY);
+    BitBlt(i, 0, 0, w, h, m, 0, 0, NOTSRCCOPY);
+    BitBlt(b, 0, 0, w, h, e, dx, dy, SRCCOPY);
+    BitBlt(b, 0, 0, w, h, m, 0, 0, SRCAND);
+    BitBlt(f, 0, 0, w, h, s, sx, sy, SRCCOPY);
+    BitBlt(f, 0, 0, w, h, i, 0, 0, SRCAND);
+    BitBlt(b, 0, 0, w, h, f, 0, 0, SRCINVERT);
+    BitBlt(e, dx, dy, w, h, b, 0, 0, SRCCOPY);
+    DrawTransparent(d, s, sx, sy, w, h, dx, dy, 0x0000FF00);
+    EXPECT_TRUE(std::equal(dst.data(), dst.data() + 70 * 60, expected.data()));
+    DrawTransparent(d, s, -5, 40, 41, 45, 50, -3, 0x0000FF00);   // cut at both bitmaps' edges
+    DrawTransparent(d, s, 2147483000, -2147483000, 41, 45, 0, 0, 0x0000FF00);
+}
+
+class BoardGraphicsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ReleaseBoardGraphics();
+        ResetBoard();
+        TileSheet.bitmap = MakeSheet();
+        BoardBuffer = new platform::Bitmap(637, 445);
+    }
+    void TearDown() override {
+        ReleaseBoardGraphics();
+        std::remove(path.c_str());
+    }
+    const std::string path = "/tmp/tolbex_drawing_test_" + std::to_string(::getpid()) + ".bmp";
+    static uint32_t WindowPx(int x, int y) { return fake::Surface().row(y)[x]; }
+    static uint32_t SheetPx(int i, int dx, int dy) { return TileSheet.bitmap->row(dy)[Board.tiles[i].sheetX + dx]; }
+    const uint32_t background = platform::ColorRefToPixel(0x00408000);
+};
+
+TEST_F(BoardGraphicsTest, LaterTilesCoverEarlierOnesAndRemovedTilesAreSkipped) {
+    PlaceTile(0, 12 * 18, 4 * 20 + 20, 3);   // cell (4, 12), then (4, 10) whose face covers its side
+    PlaceTile(1, 10 * 18, 4 * 20 + 20, 4);
+    PlaceTile(2, 0, 20, 5);                  // cell (0, 0) of level 0 under one of level 1
+    PlaceTile(3, 5, 15, 6, 1);
+    PlaceTile(4, 300, 300, 0);
+    Board.tiles[4].face = 0, GameState.selected = 4;   // removed, though selected
+    DrawBoard(fake::MainWindow());
+    EXPECT_TRUE(WindowPx(218, 110) == SheetPx(1, 38, 10) && WindowPx(225, 110) == SheetPx(0, 9, 10));
+    EXPECT_TRUE(WindowPx(6, 40) == SheetPx(3, 1, 25) && WindowPx(45, 50) == SheetPx(3, 40, 35));
+    EXPECT_TRUE(WindowPx(3, 62) == SheetPx(2, 3, 42) && WindowPx(310, 305) == background);
+    EXPECT_EQ(fake::PresentCount(), 1);
+}
+
+TEST_F(BoardGraphicsTest, BackgroundPictureIsDrawnAtItsOwnSizeAndCutAtTheBoardEdge) {
+    auto setPicture = [](int width, int height, uint32_t rgb) {
+        platform::DeleteBitmap(BackgroundPicture.bitmap);
+        BackgroundPicture = {new platform::Bitmap(width, height), width, height};
+        std::fill_n(BackgroundPicture.bitmap->data(), width * height, rgb);
+        std::strcpy(Settings.backgroundPath, "/somewhere/picture.bmp");
+    };
+    PlaceTile(0, 60, 60, 0);
+    setPicture(100, 100, 0x123456);
+    DrawBoard(fake::MainWindow());
+    EXPECT_TRUE(WindowPx(99, 0) == 0x123456 && WindowPx(0, 99) == 0x123456);
+    EXPECT_TRUE(WindowPx(100, 0) == background && WindowPx(0, 100) == background);
+    EXPECT_EQ(WindowPx(70, 70), SheetPx(0, 10, 10));   // tiles go over the picture
+    setPicture(900, 600, 0x654321);
+    fake::Surface().row(430)[10] = 0x000001;
+    DrawBoard(fake::MainWindow());
+    EXPECT_EQ(WindowPx(636, 424), 0x654321u);
+    EXPECT_EQ(WindowPx(10, 430), 0x000001u);   // below the board: untouched
+    Settings.backgroundPath[0] = '\0';         // an empty path: no picture, whatever bitmap is left
+    DrawBoard(fake::MainWindow());
+    EXPECT_EQ(WindowPx(0, 0), background);
+}
+
+TEST_F(BoardGraphicsTest, RedrawEndsAPauseAndStartsTheEndOfGameFlowOnce) {
+    GameState.paused = 1, GameState.won = 1;
+    platform::CheckMenuItem(fake::MainWindow(), IDM_PAUSE, true);
+    HallOfFame[9].seconds = 10;   // a time that does not enter the Top 10: no scores file written
+    HallOfFame[10].seconds = 500;
+    int innerDraws = 0;
+    fake::QueueDialogScript([&](platform::Window dialog, fake::FakeDialog&) {
+        DrawBoard(fake::MainWindow());   // a paint request during the modal dialog
+        ++innerDraws;
+        fake::PressButton(dialog, IDC_WIN_OK);
+    });
+    DrawBoard(fake::MainWindow());
+    DrawBoard(fake::MainWindow());
+    EXPECT_TRUE(GameState.paused == 0 && !fake::IsChecked(IDM_PAUSE));
+    EXPECT_EQ(innerDraws, 1);
+    EXPECT_TRUE(fake::DialogsRun().size() == 1 && fake::DialogsRun()[0].name == "GAGNEDLG");
+}
+
+TEST_F(BoardGraphicsTest, UnreadableSheetFileGivesTheBuiltInSheetWithWhiteCornersAndDistinctFaces) {
+    std::strcpy(Settings.tileSheetPath, "/nonexistent/TOLBEX13.BMP");
+    CreateBoardGraphics(fake::MainWindow());
+    ASSERT_EQ(fake::Messages().size(), 1u);
+    EXPECT_EQ(fake::Messages()[0].text, "/nonexistent/TOLBEX13.BMP : read error");
+    EXPECT_STREQ(Settings.tileSheetPath, "/nonexistent/TOLBEX13.BMP");   // kept for the settings file
+    ASSERT_TRUE(TileSheet.bitmap && TileSheet.bitmap->width() == 369 && TileSheet.bitmap->height() == 225);
+    auto at = [](int cell, int x, int y) { return TileSheet.bitmap->row(45 * (cell / 9) + y)[41 * (cell % 9) + x]; };
+    // Outside corners white; the sides never white (they would turn see-through) and alike.
+    for (int cell = 0; cell < 45; ++cell)
+        for (int y = 0; y < 45; ++y)
+            for (int x = 0; x < 41; ++x) {
+                const bool side = x < 5 || y >= 40, white = at(cell, x, y) == kWhite;
+                ASSERT_TRUE(OutsideCorner(x, y) ? white : !side || (!white && at(cell, x, y) == at(0, x, y)))
+                    << "cell " << cell << " at " << x << "," << y;
+            }
+    // The 42 faces (cells 0..34 and 36..42): a white ground for the tint, an outline on the top
+    // row and right column that the tint leaves out, and no two alike.
+    auto face = [&](int f, int x, int y) { return at(f < 35 ? f : f + 1, x, y); };
+    for (int f = 0; f < 42; ++f) {
+        int white = 0, outline = 0;
+        for (int i = 0; i < 36 * 40; ++i) {   // x 5 + i % 36, y i / 36
+            const bool w = face(f, 5 + i % 36, i / 36) == kWhite;
+            white += w, outline += w && (i < 36 || i % 36 == 35);
+        }
+        EXPECT_TRUE(outline == 0 && white > 400 && white < 1200) << "face " << f << ": " << white << ", " << outline;
+        for (int g = f + 1; g < 42; ++g) {
+            int differing = 0;
+            for (int i = 0; i < 36 * 40; ++i) differing += face(f, 5 + i % 36, i / 36) != face(g, 5 + i % 36, i / 36);
+            EXPECT_GT(differing, 60) << "faces " << f << " and " << g << " look alike";
+        }
+    }
+}
+
+TEST_F(BoardGraphicsTest, ChangeGraphicsTakesOnlyA369By225Picture) {
+    platform::Bitmap* original = TileSheet.bitmap;
+    std::strcpy(Settings.tileSheetPath, "/old/sheet.bmp");
+    for (const auto& size : {std::pair{368, 225}, {370, 225}, {369, 224}, {369, 226}, {0, 0}}) {
+        if (size.first) WriteBmp24(path, size.first, size.second, 0x33);
+        fake::QueueFileAnswer(size.first ? path : path + ".missing");   // no bitmap at all: refused too
+        ChangeTileSheet(fake::MainWindow());
+    }
+    ASSERT_EQ(fake::Messages().size(), 6u);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(fake::Messages()[i].text, i == 4 ? path + ".missing : read error" : "The tile picture must be 369 x 225 pixels.");
+    EXPECT_EQ(TileSheet.bitmap, original);
+    EXPECT_STREQ(Settings.tileSheetPath, "/old/sheet.bmp");
+    WriteBmp24(path, 369, 225, 0xCC);
+    fake::QueueFileAnswer(path);
+    ChangeTileSheet(fake::MainWindow());
+    EXPECT_EQ(TileSheet.bitmap->row(0)[0], 0xCCCCCCu);
+    EXPECT_STREQ(Settings.tileSheetPath, path.c_str());
+}
