@@ -18,7 +18,8 @@ platform::Bitmap* BoardBuffer;
 char startDir[kPathSize];
 char messageBuffer[512];
 platform::Window statusBar;
-char statusText[101];
+// The status text starts as 100 blanks, so an early status bar shows nothing stray.
+char statusText[101] = "                                                                                                    ";
 uint8_t musicOn;
 uint8_t musicPaused;
 

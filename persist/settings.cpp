@@ -9,6 +9,7 @@
 
 #include "board/state.h"
 #include "persist/fileio.h"
+#include "persist/halloffame.h"
 #include "shell/home.h"
 
 namespace {
@@ -169,6 +170,8 @@ void LoadSettings() {
     GameState.minutes = 0;
     GameState.seconds = 0;
     GameState.paused = 0;
+    // The chrono text is otherwise written only by a running tick: show 00:00:00 until then.
+    FormatTime(0, 0, 0, GameState.chronoText);
     musicPaused = 0;
     musicOn = 0;
 

@@ -27,7 +27,7 @@ TEST_F(ShellTest, StartUpBuildsTheGameInOrder) {
     EXPECT_EQ(fake::MciCommands(),
               (std::vector<std::string>{"open " + midi + " type sequencer alias FichierMIDI", "play FichierMIDI"}));
     EXPECT_TRUE(Shown(FreeTiles()[0]));
-    EXPECT_EQ(fake::StatusText(), "144 Tiles                    Chrono : ");
+    EXPECT_EQ(fake::StatusText(), "144 Tiles                    Chrono : 00:00:00");
 }
 
 TEST_F(ShellTest, UnreadableLayoutAtStartUpPlaysTheBuiltInOne) {
