@@ -110,6 +110,7 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+    if (owner_.quitPosted) return;   // the game has shut down; the loop ends at its next turn
     const QPoint at = event->position().toPoint();
     const intptr_t point = MakePointParam(at.x(), at.y());
     if (event->button() == Qt::LeftButton)
@@ -142,6 +143,7 @@ intptr_t MainWindow::Deliver(uint32_t message, uintptr_t wParam, intptr_t lParam
 }
 
 void MainWindow::Command(int id) {
+    if (quitPosted) return;
     auto action = commands.find(id);
     if (action != commands.end() && action->second->isCheckable())
         action->second->setChecked(checks[id]);

@@ -131,7 +131,7 @@ e2e_wait_window_gone() {
 e2e_keys() {
     local window="$1"
     shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
     sleep 0.1
     local key
     for key in "$@"; do
@@ -142,7 +142,7 @@ e2e_keys() {
 
 e2e_type() {
     local window="$1" text="$2"
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
     xdotool type --delay 30 --clearmodifiers "$text"
     sleep 0.2
 }
