@@ -78,6 +78,9 @@ bool StartSubsystem() {
     Audio& a = A();
     if (!a.subsystemTried) {
         a.subsystemTried = true;
+        // SDL would otherwise take SIGINT and SIGTERM for itself, and the game would then
+        // ignore a polite request to end from the desktop or a terminal.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         a.subsystemUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!a.exitHookSet) {
             a.exitHookSet = true;
