@@ -1,10 +1,10 @@
-// Shared by the tests of the Qt front end: one offscreen QApplication for the whole program, a
-// window procedure that records what it hears, and a way to act on a modal window once it is up.
+// Shared by the Qt front end tests: one offscreen QApplication, a window procedure that records
+// what it hears, and a way to act on a modal window once it is up.
 #pragma once
 
 #include <QApplication>
 #include <QTimer>
-#include <cstdint>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -12,57 +12,35 @@
 
 namespace qttest {
 
-struct Message {
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-};
+using Message = std::array<intptr_t, 3>;   // message, wParam, lParam
 
-// Creates the application on first use (offscreen unless the caller chose a platform).
 inline QApplication& App() {
     static int argc = 1;
-    static char name[] = "tolbex_qt_tests";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>("tolbex_qt_tests"), nullptr};
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
 
-inline std::vector<Message>& Heard() {
-    static std::vector<Message> heard;
-    return heard;
-}
-
+inline std::vector<Message> heard;
 inline intptr_t RecordingProc(platform::Window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    Heard().push_back({message, wParam, lParam});
+    heard.push_back({intptr_t(message), intptr_t(wParam), lParam});
     return 0;
 }
 
-inline int CountHeard(uint32_t message) {
-    int n = 0;
-    for (const Message& m : Heard()) n += m.message == message;
-    return n;
-}
-
-// Runs `action` on the active modal window as soon as one is showing (polled every 5 ms, given
-// up after 5 s so that a broken dialog fails the test instead of hanging it).
+// Runs `action` on the modal window once one shows (given up after 5 s, so that a broken dialog
+// fails the test instead of hanging it).
 inline void WhenModal(std::function<void(QWidget*)> action) {
     auto* timer = new QTimer;
-    auto started = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, action, started] {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, polls = 0]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
-        if ((modal && modal->isVisible()) || ++*started > 1000) {
+        if ((modal && modal->isVisible()) || ++polls > 1000) {
             timer->stop();
             timer->deleteLater();
             if (modal) action(modal);
         }
     });
     timer->start(5);
-}
-
-// Lets queued calls and posted events run.
-inline void Settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
 }  // namespace qttest
