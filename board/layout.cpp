@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/home.h"
 #include "board/state.h"
-#include "shell/home.h"
 
 namespace {
 
@@ -315,22 +315,10 @@ void DeriveScoresPath(const char* layoutPath, char out[500]) {
 }
 
 int16_t ChooseLayout(platform::Window window) {
-    char file[kPathSize] = "";
-    char initialDir[kPathSize];
-    HomePath(initialDir, sizeof initialDir, kLayoutsDir);
-    platform::OpenFileName ofn;
-    ofn.owner = window;
-    ofn.filterName = "Layouts (*.TXL)";
-    ofn.filterPattern = "*.TXL";
-    ofn.allFilesFilter = true;
-    ofn.filterIndex = 1;
-    ofn.file = file;
-    ofn.fileSize = sizeof file;
-    ofn.initialDir = initialDir;
-    ofn.title = "Tolbex - Choose a layout";
-    ofn.flags = platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_SHOWHELP;
-    ofn.defExt = "TXL";
-    if (!platform::GetOpenFileName(ofn)) return 0;
+    static constexpr HomeFileDialog kDialog = {kLayoutsDir, "Layouts (*.TXL)", "*.TXL", "TXL",
+                                               "Tolbex - Choose a layout", true, false};
+    char file[kPathSize];
+    if (!ChooseHomeFile(window, kDialog, file)) return 0;
 
     char previousLayout[kPathSize], previousScores[kPathSize];
     std::memcpy(previousLayout, Settings.layoutPath, kPathSize);

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "board/home.h"
 #include "board/state.h"
 #include "resources/ids.h"
-#include "shell/home.h"
 
 namespace {
 
@@ -43,19 +43,8 @@ intptr_t SoundsDialogProc(platform::Window dialog, uint32_t message, uintptr_t w
 
 void ChooseSoundFile(platform::Window owner, char pathField[500]) {
     // The chooser starts empty in the home's SOUNDS folder, wherever the current sound lies.
-    char file[kPathSize] = "";
-    char initialDir[kPathSize];
-    HomePath(initialDir, sizeof initialDir, kSoundsDir);
-    platform::OpenFileName ofn;
-    ofn.owner = owner;
-    ofn.filterName = "Sounds (*.WAV)";
-    ofn.filterPattern = "*.WAV";
-    ofn.filterIndex = 1;
-    ofn.file = file;
-    ofn.fileSize = sizeof file;
-    ofn.initialDir = initialDir;
-    ofn.title = kCaption;
-    ofn.flags = platform::OFN_PATHMUSTEXIST | platform::OFN_FILEMUSTEXIST | platform::OFN_SHOWHELP;
-    ofn.defExt = "WAV";
-    if (platform::GetOpenFileName(ofn)) std::memcpy(pathField, file, sizeof file);
+    static constexpr HomeFileDialog kDialog = {kSoundsDir, "Sounds (*.WAV)", "*.WAV", "WAV",
+                                               kCaption, false, false};
+    char file[kPathSize];
+    if (ChooseHomeFile(owner, kDialog, file)) std::memcpy(pathField, file, sizeof file);
 }

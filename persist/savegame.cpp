@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/home.h"
 #include "board/state.h"
 #include "persist/fileio.h"
 #include "persist/halloffame.h"
@@ -262,29 +263,15 @@ void ShowMessage(platform::Window owner, const char* text) {
     platform::MessageBox(owner, text, kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-// The file dialog of both commands: one filter, the home directory, the default extension.
-platform::OpenFileName SavedGameDialog(platform::Window owner, char (&path)[kPathSize]) {
-    path[0] = '\0';
-    platform::OpenFileName ofn;
-    ofn.owner = owner;
-    ofn.filterName = "TXM files (*.txm)";
-    ofn.filterPattern = "*.txm";
-    ofn.file = path;
-    ofn.fileSize = sizeof path;
-    ofn.initialDir = startDir;
-    ofn.defExt = "TXM";
-    return ofn;
-}
+// The file dialogs of both commands open in the home directory itself, with the system's title.
+constexpr HomeFileDialog kSaveDialog = {"", "TXM files (*.txm)", "*.txm", "TXM", nullptr, false, true};
+constexpr HomeFileDialog kLoadDialog = {"", "TXM files (*.txm)", "*.txm", "TXM", nullptr, false, false};
 
 }  // namespace
 
 void SaveGame(platform::Window owner) {
     char path[kPathSize];
-    platform::OpenFileName ofn = SavedGameDialog(owner, path);
-    ofn.filterIndex = 0;
-    ofn.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_SHOWHELP;
-    if (!platform::GetSaveFileName(ofn)) return;
-    path[sizeof path - 1] = '\0';
+    if (!ChooseHomeFile(owner, kSaveDialog, path)) return;
 
     static SavedGame game;   // 12 KB: kept off the stack
     static uint8_t image[kSavedGameSize];
@@ -296,11 +283,7 @@ void SaveGame(platform::Window owner) {
 
 int16_t LoadGame(platform::Window owner) {
     char path[kPathSize];
-    platform::OpenFileName ofn = SavedGameDialog(owner, path);
-    ofn.filterIndex = 1;
-    ofn.flags = platform::OFN_PATHMUSTEXIST | platform::OFN_FILEMUSTEXIST | platform::OFN_SHOWHELP;
-    if (!platform::GetOpenFileName(ofn)) return 0;
-    path[sizeof path - 1] = '\0';
+    if (!ChooseHomeFile(owner, kLoadDialog, path)) return 0;
 
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/home.h"
 #include "board/state.h"
 #include "persist/fileio.h"
 #include "persist/halloffame.h"
-#include "shell/home.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "board/home.h"
 #include "board/state.h"
 
 namespace {
@@ -111,27 +112,12 @@ platform::Bitmap* DecodeBmp(const unsigned char* data, unsigned long size) {
 }
 
 int ChooseBmpFile(platform::Window window, char path[500], platform::Bitmap** slot) {
-    char initialDir[kPathSize + 16];   // room for the whole of startDir and the folder
-    std::snprintf(initialDir, sizeof initialDir, "%s/GRAPHICS", startDir);
-    path[0] = '\0';
-    platform::OpenFileName ofn;
-    ofn.owner = window;
-    ofn.filterName = "BMP Files (*.BMP)";
-    ofn.filterPattern = "*.BMP";
-    ofn.filterIndex = 1;
-    ofn.file = path;
-    ofn.fileSize = kPathSize;
-    ofn.initialDir = initialDir;
-    ofn.title = kCaption;
-    ofn.flags = platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_SHOWHELP;
-    ofn.defExt = "BMP";
-    const bool chosen = platform::GetOpenFileName(ofn);
+    static constexpr HomeFileDialog kDialog = {kGraphicsDir, "BMP Files (*.BMP)", "*.BMP", "BMP",
+                                               kCaption, false, false};
+    // The path buffer is emptied first and stays empty on a cancel; the old picture goes either way.
+    const bool chosen = ChooseHomeFile(window, kDialog, path);
     platform::DeleteBitmap(*slot);
-    if (!chosen) {
-        path[0] = '\0';
-        return 0;
-    }
-    path[kPathSize - 1] = '\0';
+    if (!chosen) return 0;
     LoadBmpFile(window, path, slot);
     return 1;
 }

@@ -2,9 +2,9 @@
 // hands the help file below the home directory to the platform's help window.
 #include "shell/about.h"
 
+#include "board/home.h"
 #include "board/state.h"
 #include "resources/ids.h"
-#include "shell/home.h"
 
 // Only the OK button closes the box: it has no close box, and Escape (IDCANCEL) is not handled.
 intptr_t AboutDialogProc(platform::Window dialog, uint32_t message, uintptr_t wParam, intptr_t) {

@@ -1,8 +1,6 @@
 // The home directory: taken once from the current directory at start-up, then the root of every
-// data path (layouts, pictures, sounds, help). Paths are cut rather than written past a buffer.
+// data path (layouts, pictures, sounds, help).
 #include "shell/home.h"
-
-#include <cstdio>
 
 #include "board/state.h"
 
@@ -15,10 +13,4 @@ bool TakeStartDir() {
         return false;
     }
     return true;
-}
-
-void HomePath(char* out, unsigned size, const char* subPath) {
-    if (size == 0) return;
-    // startDir is followed by the sub-path as it stands: no separator test, as on every data path.
-    std::snprintf(out, size, "%s%s", startDir, subPath);
 }

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/home.h"
 #include "board/state.h"
 #include "resources/ids.h"
-#include "shell/home.h"
 
 namespace {
 
@@ -57,21 +57,10 @@ void ReplayMusic(platform::Window window) {
 }  // namespace
 
 int ChooseMidiFile(platform::Window window, char path[500]) {
-    char file[kPathSize] = "";
-    char initialDir[kPathSize];
-    HomePath(initialDir, sizeof initialDir, kSoundsDir);
-    platform::OpenFileName ofn;
-    ofn.owner = window;
-    ofn.filterName = "MID Files (*.MID)";
-    ofn.filterPattern = "*.MID";
-    ofn.filterIndex = 1;
-    ofn.file = file;
-    ofn.fileSize = sizeof file;
-    ofn.initialDir = initialDir;
-    ofn.title = kCaption;
-    ofn.flags = platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_SHOWHELP;  // 0x1810
-    ofn.defExt = "MID";
-    if (!platform::GetOpenFileName(ofn)) return 0;
+    static constexpr HomeFileDialog kDialog = {kSoundsDir, "MID Files (*.MID)", "*.MID", "MID",
+                                               kCaption, false, false};
+    char file[kPathSize];
+    if (!ChooseHomeFile(window, kDialog, file)) return 0;
     std::memcpy(path, file, sizeof file);
     return 1;
 }

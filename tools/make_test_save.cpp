@@ -12,11 +12,11 @@
 #include "board/layout.h"
 #include "board/rules.h"
 #include "board/click.h"
+#include "board/home.h"
 #include "board/state.h"
 #include "persist/halloffame.h"
 #include "persist/savegame.h"
 #include "platform/fake/fake.h"
-#include "shell/home.h"
 #include "tools/play_down.h"
 
 namespace {
