@@ -57,12 +57,6 @@ bool RunFileDialog(OpenFileName& ofn, bool save) {
     return true;
 }
 
-QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-uint32_t ToColorRef(const QColor& c) {
-    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
-           static_cast<uint32_t>(c.blue()) << 16;
-}
 
 // The chooser without its panel for defining new colours: the basic and the custom colours,
 // OK and Cancel. Parts that cannot be found are simply left as they are.
@@ -80,6 +74,14 @@ void ShowBasicColoursOnly(QColorDialog& dialog) {
 }
 
 }  // namespace
+
+QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+uint32_t ToColorRef(const QColor& c) {
+    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
+           static_cast<uint32_t>(c.blue()) << 16;
+}
+
 }  // namespace platform::qt
 
 namespace platform {

@@ -267,7 +267,7 @@ unsigned GetDlgItemText(Window dialog, int controlId, char* buffer, int maxCount
 
 void FillDlgItem(Window dialog, int controlId, uint32_t colorRef) {
     if (auto* swatch = dynamic_cast<qt::Swatch*>(qt::DialogControl(dialog, controlId)))
-        swatch->Fill(QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF));
+        swatch->Fill(qt::FromColorRef(colorRef));
 }
 
 }  // namespace platform

@@ -82,6 +82,10 @@ private:
     SurfaceWidget* surfaceWidget_;
 };
 
+// COLORREF (0x00BBGGRR) to and from a Qt colour.
+QColor FromColorRef(uint32_t colorRef);
+uint32_t ToColorRef(const QColor& colour);
+
 // The main window made by CreateMainWindow, or null.
 MainWindow* TheMainWindow();
 // Deletes the main window and the help window (end of the run, and between tests). No message
