@@ -110,6 +110,10 @@ struct SettingsRecord {
     char soundPairPath[kPathSize];
     char soundBadClickPath[kPathSize];
     char midiPath[kPathSize];
+    // Options of our own, kept in the file's reserved block; 0 is the default and reads as before.
+    uint8_t winnableDeals;      // 1: every deal is repeated until the solver proves it winnable
+    uint8_t warnDeadEnds;       // 1: the status bar says when the position can no longer be won
+    uint8_t tileSize;           // 0 Automatic, 1 Normal, 2 Large, 3 Huge (the drawing scale)
 };
 extern SettingsRecord Settings;    // menus and option dialogs write it; SaveSettings at exit
 

@@ -17,7 +17,7 @@ namespace {
 constexpr unsigned kSettingsPathSize = 144;
 constexpr const char* kSettingsFileName = "TOLBEX13.CFG";
 
-enum class FieldKind : uint8_t { Reserved, Flag, Colour, Path };
+enum class FieldKind : uint8_t { Reserved, Flag, Colour, Path, Choice };
 
 // One field of the file: where it lies in the file, how long it is, and where it lives in the
 // Settings record. The table is the file's layout; nothing else knows the offsets.
@@ -26,12 +26,18 @@ struct SettingsField {
     long size;
     FieldKind kind;
     size_t memberOffset;   // into SettingsRecord; unused for the reserved block
+    uint8_t maxChoice;     // Choice only: the largest value known; any other byte reads as 0
 };
 
 #define TOLBEX_FIELD(kind, member) FieldKind::kind, offsetof(SettingsRecord, member)
 
 constexpr SettingsField kSettingsFields[] = {
-    {0, 104, FieldKind::Reserved, 0},   // written as zero bytes, ignored when read
+    // Our own options, in the first bytes of the reserved block: a byte that is not a value we
+    // know reads as 0, so that any existing file (its block written as zeros) reads as before.
+    {0, 1, TOLBEX_FIELD(Choice, winnableDeals), 1},
+    {1, 1, TOLBEX_FIELD(Choice, warnDeadEnds), 1},
+    {2, 1, TOLBEX_FIELD(Choice, tileSize), 3},
+    {3, 101, FieldKind::Reserved, 0},   // written as zero bytes, ignored when read
     {104, 1, TOLBEX_FIELD(Flag, useColors)},
     {105, 1, TOLBEX_FIELD(Flag, soundEffects)},
     {106, 1, TOLBEX_FIELD(Flag, showChrono)},
@@ -82,6 +88,9 @@ void ReadField(const SettingsField& field, const uint8_t* bytes, long available)
     case FieldKind::Flag:
         *member = bytes[0] != 0 ? 1 : 0;   // the menus know only 0 and 1
         break;
+    case FieldKind::Choice:
+        *member = bytes[0] <= field.maxChoice ? bytes[0] : 0;
+        break;
     case FieldKind::Colour: {
         uint32_t value;
         std::memcpy(&value, member, sizeof value);
@@ -110,6 +119,7 @@ void WriteField(const SettingsField& field, uint8_t* bytes) {
         std::memset(bytes, 0, static_cast<size_t>(field.size));
         break;
     case FieldKind::Flag:
+    case FieldKind::Choice:
         bytes[0] = *member;
         break;
     case FieldKind::Colour: {
@@ -144,6 +154,9 @@ void SetDefaultSettings() {
     HomePath(Settings.soundPairPath, kPathSize, kDefaultPairSound);
     HomePath(Settings.soundBadClickPath, kPathSize, kDefaultBadClickSound);
     Settings.midiPath[0] = '\0';
+    Settings.winnableDeals = 0;
+    Settings.warnDeadEnds = 0;
+    Settings.tileSize = 0;
 }
 
 }  // namespace

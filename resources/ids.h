@@ -25,6 +25,13 @@ constexpr int IDM_REPLAY_MUSIC = 1121;
 constexpr int IDM_HINT = 1122;
 constexpr int IDM_CONTENTS = 1123;
 constexpr int IDM_ABOUT = 1124;
+// Commands of our own options, past the range of the original menu.
+constexpr int IDM_WINNABLE_DEALS = 1125;
+constexpr int IDM_WARN_DEAD_ENDS = 1126;
+constexpr int IDM_TILE_SIZE_AUTO = 1127;     // 1127..1130: Automatic, Normal, Large, Huge
+constexpr int IDM_TILE_SIZE_NORMAL = 1128;
+constexpr int IDM_TILE_SIZE_LARGE = 1129;
+constexpr int IDM_TILE_SIZE_HUGE = 1130;
 
 constexpr int kStatusBarId = 2;
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/state.h"
@@ -92,6 +93,26 @@ TEST_F(SettingsFile, HandMadeShortAndLongFilesLoadIntoTheirFieldsAndAreWrittenBa
     EXPECT_EQ(std::string(Settings.layoutPath), std::string(499, 'A'));
     EXPECT_EQ(std::string(Settings.midiPath), std::string(499, 'M'));
     EXPECT_EQ(Settings.soundEffects, 1);
+}
+
+TEST_F(SettingsFile, OwnOptionsLiveInTheFirstReservedBytesAndUnknownValuesReadAsDefault) {
+    std::string image = HandMadeImage();
+    for (const auto& [bytes, deals, warn, size] :
+         {std::tuple{"\1\1\3", 1, 1, 3}, {"\0\1\2", 0, 1, 2}, {"\2\xFF\4", 0, 0, 0}, {"\1\0\1", 1, 0, 1}}) {
+        WriteAll(File(), image.replace(0, 3, bytes, 3));
+        LoadSettings();
+        EXPECT_EQ(std::tuple(int(Settings.winnableDeals), int(Settings.warnDeadEnds), int(Settings.tileSize)),
+                  std::tuple(deals, warn, size)) << bytes;
+        musicOn = 1;
+        SaveSettings(nullptr);
+        const std::string written = ReadAll(File());
+        const std::string options{char(deals), char(warn), char(size)};
+        EXPECT_EQ(written.substr(0, 3), options);
+        EXPECT_EQ(written.substr(3), std::string(101, '\0') + image.substr(104));
+    }
+    fs::remove(File());
+    LoadSettings();   // no file: every option of ours is off
+    EXPECT_EQ(Settings.winnableDeals + Settings.warnDeadEnds + Settings.tileSize, 0);
 }
 
 TEST_F(SettingsFile, UnwritableFolderAndOverlongPath) {
