@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/qt/qtwindows.h"
+#include "shell/cmdline.h"
 #include "shell/winmain.h"
 
 namespace {
@@ -40,9 +41,10 @@ void CloseOnEndSignals(QApplication& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const int code = HandleCommandLine(argc, argv); code >= 0) return code;   // --help, --version
     platform::qt::RememberStartDirectory();
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    QApplication app(argc, argv);   // the command line is Qt's alone; the game ignores it
+    QApplication app(argc, argv);   // takes the toolkit options that HandleCommandLine let through
     QApplication::setApplicationName(QStringLiteral("Tolbex"));
     CloseOnEndSignals(app);
     const int code = WinMain();
