@@ -212,3 +212,18 @@ e2e_load_game() {
     e2e_wait_window_gone Open
     sleep 0.5
 }
+
+# Clicks the open pair of a loaded test save (CLICK_A_*, CLICK_B_*, see e2e_make_save) and fails
+# unless both tiles have left the board; SHOT is then the screenshot after the pair.
+e2e_take_pair_off() {
+    local point p
+    e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
+    e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
+    sleep 0.5
+    e2e_shot after-pair
+    for point in "$CLICK_A_X $CLICK_A_Y" "$CLICK_B_X $CLICK_B_Y"; do
+        set -- $point
+        p=$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))
+        [ "$p" = "C0C0C0" ] || e2e_fail "the tile at $1,$2 is still shown ($p) after the pair was clicked"
+    done
+}
