@@ -9,8 +9,12 @@ scripts/deps.sh --package
 build=build-package
 # Only the game, the generated files and the tool the install test uses are built: the package
 # needs nothing else, and `cpack` then installs without building everything first.
+# Debian's hardening flags (stack protector, fortified functions, full RELRO, bind now).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DTOLBEX_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+    -DTOLBEX_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake --build "$build" --parallel "$(nproc)" --target tolbex tolbex_install_files tolbex_make_test_save
 rm -f "$build"/tolbex_*.deb
 (cd "$build" && cpack -G DEB)
