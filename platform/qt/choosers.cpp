@@ -1,9 +1,11 @@
 // The standard windows the game borrows from the desktop: the message box, the open and save
 // file choosers (Qt's own dialog, so that it looks and behaves the same everywhere and tests can
 // drive it) and the colour chooser.
+#include <QAbstractItemView>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGridLayout>
 #include <QImage>
 #include <QInputDialog>
@@ -12,6 +14,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/bitmap.h"
@@ -36,7 +39,7 @@ QString NameFilter(const char* name, const char* pattern) {
     return label + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-// The largest the preview picture is shown; a layout's board is scaled down to fit, never up.
+// The picture's box; a layout's board is scaled down to fit inside it, never up.
 constexpr int kPreviewWidthPx = 320;
 constexpr int kPreviewHeightPx = 220;
 
@@ -52,15 +55,21 @@ void AddPreviewPanel(QFileDialog& dialog, FilePreviewProc proc) {
     picture->setObjectName(QStringLiteral("previewPicture"));
     picture->setFixedSize(kPreviewWidthPx, kPreviewHeightPx);
     picture->setAlignment(Qt::AlignCenter);
+    picture->setTextFormat(Qt::RichText);
     auto* text = new QLabel(panel);
     text->setObjectName(QStringLiteral("previewText"));
-    text->setTextFormat(Qt::PlainText);
+    text->setTextFormat(Qt::RichText);   // built from escaped lines only
     text->setWordWrap(true);
     text->setFixedWidth(kPreviewWidthPx);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     column->addWidget(picture);
     column->addWidget(text, 1);
     grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
+    dialog.resize(std::max(dialog.width(), 960), std::max(dialog.height(), 520));
+    picture->setWordWrap(true);
+    picture->setFrameShape(QFrame::StyledPanel);
+    picture->setMargin(12);
+    picture->setText(QStringLiteral("Highlight a file to see it here."));
     auto show = [picture, text, proc](const QString& path) {
         picture->clear();
         text->clear();
@@ -68,18 +77,34 @@ void AddPreviewPanel(QFileDialog& dialog, FilePreviewProc proc) {
         FilePreview preview;
         proc(ToGame(path).constData(), preview);
         preview.text[sizeof preview.text - 1] = '\0';
-        text->setText(FromGame(preview.text));
+        // The first line (the name) in bold; a file without a picture shows its text in the
+        // picture's place, where the reason it cannot be played is seen at once.
+        QStringList lines = FromGame(preview.text).split(QLatin1Char('\n'));
+        for (QString& line : lines) line = line.toHtmlEscaped();
+        if (!lines.isEmpty()) lines.first() = QStringLiteral("<b>") + lines.first() + QStringLiteral("</b>");
+        (preview.picture ? text : picture)->setText(lines.join(QStringLiteral("<br>")));
         if (const Bitmap* b = preview.picture) {
             const QImage image(reinterpret_cast<const uchar*>(b->data()), b->width(), b->height(),
                                b->width() * 4, QImage::Format_RGB32);
-            const QImage shown = b->width() > kPreviewWidthPx || b->height() > kPreviewHeightPx
-                                     ? image.scaled(kPreviewWidthPx, kPreviewHeightPx, Qt::KeepAspectRatio,
-                                                    Qt::SmoothTransformation)
+            const QSize room = picture->contentsRect().size();   // inside the frame and margin
+            const QImage shown = b->width() > room.width() || b->height() > room.height()
+                                     ? image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                                      : image.copy();
             picture->setPixmap(QPixmap::fromImage(shown));
         }
     };
     QObject::connect(&dialog, &QFileDialog::currentChanged, panel, show);
+    // Once the dialog is up, the file list takes the keyboard, so that the arrows walk through
+    // the files and the preview follows them; Tab still leads to the name field.
+    QTimer::singleShot(0, panel, [&dialog] {
+        for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
+            const QString name = view->objectName();
+            if ((name == QStringLiteral("listView") || name == QStringLiteral("treeView")) && view->isVisible()) {
+                view->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    });
 }
 
 bool RunFileDialog(OpenFileName& ofn, bool save) {
