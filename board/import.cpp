@@ -214,6 +214,14 @@ bool ImportForeignLayout(platform::Window window, const char* path, char out[kPa
     }
     std::strcat(copy, leaf.c_str());
     if (!WriteConvertedMap(maps[static_cast<size_t>(index)], copy, fault, sizeof fault)) {
+        if (maps.size() > 1) {
+            // Which of the maps was refused, before the reason.
+            char named[sizeof fault + 100];
+            std::snprintf(named, sizeof named, "the map \"%s\": %s",
+                          PrintableText(maps[static_cast<size_t>(index)].name, 60).c_str(), fault);
+            ShowImportFault(window, path, named);
+            return false;
+        }
         ShowImportFault(window, path, fault);
         return false;
     }

@@ -20,19 +20,32 @@ namespace {
 
 constexpr int kMarginPx = 8;
 
-// Another game's file: its first map fitted and read back through our own reader and checks.
-bool ReadForeignInfo(const char* path, LayoutInfo& info, BoardRecord& scratch, size_t& mapCount) {
+// Another game's file: the first of its maps that fits our grid (else the first map, with the
+// reason), fitted and read back through our own reader and checks.
+bool ReadForeignInfo(const char* path, LayoutInfo& info, BoardRecord& scratch, size_t& mapCount,
+                     size_t& playable) {
     std::memset(&info, 0, sizeof info);
     NameFromFileName(path, info.name, sizeof info.name);
     std::vector<ForeignMap> maps;
-    mapCount = 0;
+    mapCount = playable = 0;
     if (!ReadForeignFile(path, maps, info.reason, sizeof info.reason)) return false;
     mapCount = maps.size();
-    std::snprintf(info.name, sizeof info.name, "%s", maps[0].name.c_str());
-    std::snprintf(info.description, sizeof info.description, "%s", maps[0].description.c_str());
-    static LevelGrid grid;
-    if (!FitForeignMap(maps[0], grid, info.reason, sizeof info.reason)) return false;
-    const std::string text = FormatTextLayout(maps[0].name, maps[0].description, grid);
+    static LevelGrid grid, firstFit;
+    size_t shown = maps.size();
+    char fault[sizeof info.reason];
+    for (size_t i = 0; i < maps.size(); ++i) {
+        if (!FitForeignMap(maps[i], grid, i == 0 ? info.reason : fault, sizeof fault)) continue;
+        ++playable;
+        if (shown == maps.size()) {
+            shown = i;
+            std::memcpy(firstFit, grid, sizeof grid);
+        }
+    }
+    const ForeignMap& map = maps[shown == maps.size() ? 0 : shown];
+    std::snprintf(info.name, sizeof info.name, "%s", map.name.c_str());
+    std::snprintf(info.description, sizeof info.description, "%s", map.description.c_str());
+    if (shown == maps.size()) return false;
+    const std::string text = FormatTextLayout(map.name, map.description, firstFit);
     // Read back from memory through the same reader as a file, so that every check applies.
     std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
     if (!file) return false;
@@ -81,9 +94,10 @@ void LayoutPreview(const char* path, platform::FilePreview& preview) {
     picture.reset();
     preview.picture = nullptr;
     LayoutInfo info;
-    size_t mapCount = 1;
+    size_t mapCount = 1, playable = 0;
     const bool foreign = IsForeignLayoutPath(path);
-    const bool usable = foreign ? ReadForeignInfo(path, info, scratch, mapCount) : ReadLayoutInfo(path, info, scratch);
+    const bool usable =
+        foreign ? ReadForeignInfo(path, info, scratch, mapCount, playable) : ReadLayoutInfo(path, info, scratch);
     std::string text = info.name;
     if (info.description[0]) text += std::string("\n") + info.description;
     if (usable) {
@@ -95,7 +109,8 @@ void LayoutPreview(const char* path, platform::FilePreview& preview) {
         text += std::string("\nCannot be played: ") + info.reason;
     }
     if (foreign && mapCount > 1)
-        text += "\nThis file holds " + std::to_string(mapCount) + " layouts; the first is shown.";
+        text += "\nThis file holds " + std::to_string(mapCount) + " layouts, " + std::to_string(playable) +
+                " of them playable here" + (usable ? "; this is the first." : ".");
     if (foreign && usable) text += "\nChoosing it makes a copy in LAYOUTS.";
     std::snprintf(preview.text, sizeof preview.text, "%s", text.c_str());
 }

@@ -69,11 +69,15 @@ void AddPreviewPanel(QFileDialog& dialog, FilePreviewProc proc) {
     picture->setWordWrap(true);
     picture->setFrameShape(QFrame::StyledPanel);
     picture->setMargin(12);
-    picture->setText(QStringLiteral("Highlight a file to see it here."));
-    auto show = [picture, text, proc](const QString& path) {
+    const QString hint = QStringLiteral("Highlight a file to see it here.");
+    picture->setText(hint);
+    auto show = [picture, text, proc, hint](const QString& path) {
         picture->clear();
         text->clear();
-        if (path.isEmpty() || QFileInfo(path).isDir()) return;
+        if (path.isEmpty() || QFileInfo(path).isDir()) {
+            picture->setText(hint);
+            return;
+        }
         FilePreview preview;
         proc(ToGame(path).constData(), preview);
         preview.text[sizeof preview.text - 1] = '\0';

@@ -187,7 +187,7 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     fake::QueueListAnswer(0);
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 0);
     ASSERT_EQ(fake::Messages().size(), 1u);
-    EXPECT_EQ(fake::Messages()[0].text, source + " : the layout must place 144 tiles (it places 1)");
+    EXPECT_EQ(fake::Messages()[0].text, source + " : the map \"Small\": the layout must place 144 tiles (it places 1)");
     EXPECT_EQ(fake::Messages()[0].style, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     unchanged();
     EXPECT_FALSE(fs::exists(home / "LAYOUTS/Small-imported.TXL"));
@@ -204,8 +204,12 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     fake::QueueListAnswer(1);
     ASSERT_EQ(ChooseLayout(fake::MainWindow()), 1);
     EXPECT_EQ(std::string(Settings.layoutPath), (home / "LAYOUTS/Wide_Field-imported.TXL").string());
-    EXPECT_NE(fake::FileDialogs().back().previewText.find("This file holds 2 layouts; the first is shown."),
-              std::string::npos);
+    // The preview shows the first map that can be played.
+    EXPECT_EQ(fake::FileDialogs().back().previewText,
+              "Wide Field\nConverted from the map \"Wide Field\".\nLevels: 1\n"
+              "This file holds 2 layouts, 1 of them playable here; this is the first.\n"
+              "Choosing it makes a copy in LAYOUTS.");
+    EXPECT_GT(fake::FileDialogs().back().previewWidth, 0);
 }
 
 }  // namespace
