@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kMarginPx = 8;
+constexpr int kMarginPx = 16;
 
 // Another game's file: the first of its maps that fits our grid (else the first map, with the
 // reason), fitted and read back through our own reader and checks.

@@ -129,13 +129,13 @@ TEST_F(ChooserTest, PreviewPictureIsTheBoardDrawnFromTheSheetCutToTheTiles) {
     TileSheet.bitmap = nullptr;
     ASSERT_NE(picture, nullptr);
     // 16 tiles a row (15 steps of 36 px and one tile of 41), eight rows (7 steps of 40 and one of
-    // 45), the level above 5 px further right and up, and 8 px of margin all round.
-    EXPECT_EQ(picture->width(), 15 * 36 + 41 + 5 + 16);
-    EXPECT_EQ(picture->height(), 7 * 40 + 45 + 5 + 16);
+    // 45), the level above 5 px further right and up, and 16 px of margin all round.
+    EXPECT_EQ(picture->width(), 15 * 36 + 41 + 5 + 32);
+    EXPECT_EQ(picture->height(), 7 * 40 + 45 + 5 + 32);
     EXPECT_EQ(picture->row(0)[0], 0x000000FFu);         // background
-    EXPECT_EQ(picture->row(30)[30], 0x00FF0000u);       // a face
-    EXPECT_EQ(picture->row(8 + 5)[8], 0x000000FFu);   // the cut-off top-left corner of the first tile
-    EXPECT_EQ(picture->row(8 + 5 + 5)[8], 0x00FF0000u);   // its left side below the corner
+    EXPECT_EQ(picture->row(40)[40], 0x00FF0000u);       // a face
+    EXPECT_EQ(picture->row(16 + 5)[16], 0x000000FFu);   // the cut-off top-left corner of the first tile
+    EXPECT_EQ(picture->row(16 + 5 + 5)[16], 0x00FF0000u);   // its left side below the corner
     delete picture;
 }
 
