@@ -110,7 +110,7 @@ void LayoutPreview(const char* path, platform::FilePreview& preview) {
     }
     if (foreign && mapCount > 1)
         text += "\nThis file holds " + std::to_string(mapCount) + " layouts, " + std::to_string(playable) +
-                " of them playable here" + (usable ? "; this is the first." : ".");
+                " of them playable here" + (usable ? "; the first of those is shown." : ".");
     if (foreign && usable) text += "\nChoosing it makes a copy in LAYOUTS.";
     std::snprintf(preview.text, sizeof preview.text, "%s", text.c_str());
 }

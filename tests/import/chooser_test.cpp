@@ -207,7 +207,7 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     // The preview shows the first map that can be played.
     EXPECT_EQ(fake::FileDialogs().back().previewText,
               "Wide Field\nConverted from the map \"Wide Field\".\nLevels: 1\n"
-              "This file holds 2 layouts, 1 of them playable here; this is the first.\n"
+              "This file holds 2 layouts, 1 of them playable here; the first of those is shown.\n"
               "Choosing it makes a copy in LAYOUTS.");
     EXPECT_GT(fake::FileDialogs().back().previewWidth, 0);
 }
