@@ -44,12 +44,19 @@ bool ReadWholeFile(const char* path, std::string& text, char* fault, size_t faul
     return true;
 }
 
-// A name fit for a line of our text form and for a file name: printable characters only.
+// A name fit for a line of our text form: control characters become spaces, and the text is cut
+// to `limit` bytes between characters, never inside one.
 std::string PrintableText(const std::string& text, size_t limit) {
     std::string out;
-    for (char c : text) {
-        if (out.size() >= limit) break;
-        out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (out.size() + length > limit) break;
+        if (lead < 0x20 || lead == 0x7F)
+            out += ' ';
+        else
+            out += text.substr(i, length);
+        i += length;
     }
     return out;
 }

@@ -180,10 +180,11 @@ public:
                           maps_.back().name.c_str());
             return false;
         }
-        // Whole-tile steps (two half units); all values are at most kMaxHalfUnits.
-        for (int ty = top; ty <= bottom; ty += 2)
-            for (int tx = left; tx <= right; tx += 2)
-                if (maps_.back().tiles.size() < kMaxForeignTiles) maps_.back().tiles.push_back({tx, ty, z});
+        // Whole-tile steps (two half units); all values are at most kMaxHalfUnits. Past the most
+        // tiles a map may hold nothing more is placed, so a file of huge blocks stays quick.
+        std::vector<ForeignTile>& tiles = maps_.back().tiles;
+        for (int ty = top; ty <= bottom && tiles.size() < kMaxForeignTiles; ty += 2)
+            for (int tx = left; tx <= right && tiles.size() < kMaxForeignTiles; tx += 2) tiles.push_back({tx, ty, z});
         return true;
     }
 

@@ -155,6 +155,15 @@ TEST(XmlImport, ReadsRowsColumnsBlocksAndHalfStepsOfSeveralMaps) {
     }
     EXPECT_EQ(Convert(importfix::Write(dir / "big.map", Xml("<map name=\"B\"><block left=\"0\" right=\"200\" top=\"0\" bottom=\"200\"/></map>")), grid),
               "the layout must place 144 tiles (it places over 4096)");
+
+    // Names are written as one line, cut between characters: a letter, 100 two-byte letters and
+    // a line end give the letter and 39 of the others.
+    std::string name = "A";
+    for (int i = 0; i < 100; ++i) name += "\xC3\xA9";
+    const std::string text = FormatTextLayout(name + "\nX", "a\rb", grid);
+    const std::string first = text.substr(0, text.find('\n'));
+    EXPECT_EQ(first, "; Tolbex layout: " + name.substr(0, 79));
+    EXPECT_EQ(text.substr(first.size() + 1, 6), "; a b\n");
 }
 
 TEST(XmlImport, RefusesTruncatedAndForeignXml) {
