@@ -56,6 +56,9 @@ void AddPreviewPanel(QFileDialog& dialog, FilePreviewProc proc) {
     picture->setFixedSize(kPreviewWidthPx, kPreviewHeightPx);
     picture->setAlignment(Qt::AlignCenter);
     picture->setTextFormat(Qt::RichText);
+    picture->setWordWrap(true);
+    picture->setFrameShape(QFrame::StyledPanel);
+    picture->setMargin(12);
     auto* text = new QLabel(panel);
     text->setObjectName(QStringLiteral("previewText"));
     text->setTextFormat(Qt::RichText);   // built from escaped lines only
@@ -66,9 +69,6 @@ void AddPreviewPanel(QFileDialog& dialog, FilePreviewProc proc) {
     column->addWidget(text, 1);
     grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
     dialog.resize(std::max(dialog.width(), 960), std::max(dialog.height(), 520));
-    picture->setWordWrap(true);
-    picture->setFrameShape(QFrame::StyledPanel);
-    picture->setMargin(12);
     const QString hint = QStringLiteral("Highlight a file to see it here.");
     picture->setText(hint);
     auto show = [picture, text, proc, hint](const QString& path) {
