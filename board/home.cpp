@@ -27,6 +27,9 @@ bool ChooseHomeFile(platform::Window owner, const HomeFileDialog& dialog, char f
     ofn.flags = dialog.save ? platform::OFN_OVERWRITEPROMPT | platform::OFN_SHOWHELP
                             : platform::OFN_FILEMUSTEXIST | platform::OFN_PATHMUSTEXIST | platform::OFN_SHOWHELP;
     ofn.defExt = dialog.defExt;
+    ofn.filter2Name = dialog.filter2Name;
+    ofn.filter2Pattern = dialog.filter2Pattern;
+    ofn.preview = dialog.preview;
     const bool chosen = dialog.save ? platform::GetSaveFileName(ofn) : platform::GetOpenFileName(ofn);
     file[kPathSize - 1] = '\0';
     if (!chosen) file[0] = '\0';

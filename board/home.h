@@ -27,6 +27,9 @@ struct HomeFileDialog {
     const char* title;          // null: the system's default title
     bool allFilesFilter;        // adds "All files (*.*)" after the filter
     bool save;                  // the save dialog, which asks before overwriting
+    const char* filter2Name = nullptr;      // a second filter, or null
+    const char* filter2Pattern = nullptr;
+    platform::FilePreviewProc preview = nullptr;   // the picture and text beside the list
 };
 
 // Runs the dialog; true with the chosen full path in `file`, false (and `file` empty) when the

@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "board/home.h"
+#include "board/import.h"
 #include "board/state.h"
+#include "render/preview.h"
 
 namespace {
 
@@ -170,15 +172,15 @@ bool CheckLayout(const LayoutImage& image, char* fault, size_t faultSize) {
     return true;
 }
 
-// Puts an accepted layout on the board: empty cells, the new map and header, tiles numbered.
-void ApplyLayout(const LayoutImage& image) {
-    std::memcpy(Board.layoutMap, image.map, sizeof Board.layoutMap);
-    Board.width = image.header[0];
-    Board.height = image.header[1];
-    Board.originX = image.header[2];
-    Board.originY = image.header[3];
-    for (int i = 0; i < 6; ++i) Board.reserved[i] = image.header[4 + i];
-    NumberLayoutTiles();
+// Puts an accepted layout on a board: empty cells, the new map and header, tiles numbered.
+void ApplyLayout(const LayoutImage& image, BoardRecord& board = Board) {
+    std::memcpy(board.layoutMap, image.map, sizeof board.layoutMap);
+    board.width = image.header[0];
+    board.height = image.header[1];
+    board.originX = image.header[2];
+    board.originY = image.header[3];
+    for (int i = 0; i < 6; ++i) board.reserved[i] = image.header[4 + i];
+    NumberLayoutTiles(board);
 }
 
 enum class LoadOutcome { Loaded, ReadError, ValueOutOfRange, Refused };
@@ -207,19 +209,19 @@ LoadOutcome LoadLayoutFrom(platform::Window window, const char* path) {
 }
 
 // Writes each of two tiles' index into its four cells and into the start grid.
-void MarkTile(uint8_t start[kLevels][kRows][kCols], int index) {
-    const TileRecord& t = Board.tiles[index];
+void MarkTile(BoardRecord& board, uint8_t start[kLevels][kRows][kCols], int index) {
+    const TileRecord& t = board.tiles[index];
     start[t.level][t.row][t.col] = static_cast<uint8_t>(index);
     for (int dr = 0; dr < 2; ++dr)
-        for (int dc = 0; dc < 2; ++dc) Board.cells[t.level][t.row + dr][t.col + dc] = static_cast<uint8_t>(index);
+        for (int dc = 0; dc < 2; ++dc) board.cells[t.level][t.row + dr][t.col + dc] = static_cast<uint8_t>(index);
 }
 
-void ExchangeTiles(uint8_t start[kLevels][kRows][kCols], int a, int b) {
-    const TileRecord keep = Board.tiles[a];
-    Board.tiles[a] = Board.tiles[b];
-    Board.tiles[b] = keep;
-    MarkTile(start, a);
-    MarkTile(start, b);
+void ExchangeTiles(BoardRecord& board, uint8_t start[kLevels][kRows][kCols], int a, int b) {
+    const TileRecord keep = board.tiles[a];
+    board.tiles[a] = board.tiles[b];
+    board.tiles[b] = keep;
+    MarkTile(board, start, a);
+    MarkTile(board, start, b);
 }
 
 }  // namespace
@@ -240,8 +242,10 @@ int16_t ParseLayoutFile(std::FILE* file) {
     return result;
 }
 
-int NumberLayoutTiles() {
-    std::memset(Board.cells, kNone, sizeof Board.cells);
+int NumberLayoutTiles() { return NumberLayoutTiles(Board); }
+
+int NumberLayoutTiles(BoardRecord& board) {
+    std::memset(board.cells, kNone, sizeof board.cells);
     uint8_t start[kLevels][kRows][kCols];   // index of the tile whose top-left cell this is
     std::memset(start, kNone, sizeof start);
 
@@ -251,14 +255,14 @@ int NumberLayoutTiles() {
     for (int l = 0; l < kLevels; ++l)
         for (int c = kTopCol; c >= 0; --c)
             for (int r = 0; r <= kTopRow; ++r) {
-                if (Board.layoutMap[l][r][c] != 1 || n >= kTileCount) continue;
-                TileRecord& t = Board.tiles[n];
-                t.x = static_cast<int16_t>(c * kCellWidthPx + Board.originX + l * kTileDepthPx);
-                t.y = static_cast<int16_t>(r * kCellHeightPx + Board.originY - l * kTileDepthPx);
+                if (board.layoutMap[l][r][c] != 1 || n >= kTileCount) continue;
+                TileRecord& t = board.tiles[n];
+                t.x = static_cast<int16_t>(c * kCellWidthPx + board.originX + l * kTileDepthPx);
+                t.y = static_cast<int16_t>(r * kCellHeightPx + board.originY - l * kTileDepthPx);
                 t.level = static_cast<uint8_t>(l);
                 t.row = static_cast<uint8_t>(r);
                 t.col = static_cast<uint8_t>(c);
-                MarkTile(start, n);
+                MarkTile(board, start, n);
                 ++n;
             }
 
@@ -288,11 +292,35 @@ int NumberLayoutTiles() {
                             swap = b != kNone && a < b;
                         }
                         if (!swap) continue;
-                        ExchangeTiles(start, a, b);
+                        ExchangeTiles(board, start, a, b);
                         exchanged = true;
                     }
     }
     return n;
+}
+
+bool ReadLayoutAside(const char* path, BoardRecord& scratch, char* fault, size_t faultSize) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        std::snprintf(fault, faultSize, "the file cannot be read");
+        return false;
+    }
+    return ReadLayoutAside(file, scratch, fault, faultSize);
+}
+
+bool ReadLayoutAside(std::FILE* file, BoardRecord& scratch, char* fault, size_t faultSize) {
+    static LayoutImage image;
+    const int16_t valid = ReadLayout(file, image);
+    std::fclose(file);
+    if (!valid) {
+        // LoadLayout ends the program on such a file; looked at aside it is simply not usable.
+        std::snprintf(fault, faultSize, "a row, column or level lies outside the grid of 20 rows, "
+                                        "34 columns and 5 levels");
+        return false;
+    }
+    if (!CheckLayout(image, fault, faultSize)) return false;
+    ApplyLayout(image, scratch);
+    return true;
 }
 
 int16_t LoadLayout(platform::Window window, const char* path) {
@@ -315,10 +343,19 @@ void DeriveScoresPath(const char* layoutPath, char out[500]) {
 }
 
 int16_t ChooseLayout(platform::Window window) {
-    static constexpr HomeFileDialog kDialog = {kLayoutsDir, "Layouts (*.TXL)", "*.TXL", "TXL",
-                                               "Tolbex - Choose a layout", true, false};
+    static constexpr HomeFileDialog kDialog = {kLayoutsDir,   "Layouts (*.TXL)",
+                                               "*.TXL",       "TXL",
+                                               "Tolbex - Choose a layout", true,
+                                               false,         "Other games' layouts (*.layout *.map)",
+                                               "*.layout;*.map", LayoutPreview};
     char file[kPathSize];
     if (!ChooseHomeFile(window, kDialog, file)) return 0;
+    // Another game's file is played from a converted copy in LAYOUTS; the original is only read.
+    if (IsForeignLayoutPath(file)) {
+        char copy[kPathSize];
+        if (!ImportForeignLayout(window, file, copy)) return 0;
+        std::memcpy(file, copy, kPathSize);
+    }
 
     char previousLayout[kPathSize], previousScores[kPathSize];
     std::memcpy(previousLayout, Settings.layoutPath, kPathSize);

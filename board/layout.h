@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "board/state.h"
 #include "platform/platform.h"
 
 constexpr long kBinaryLayoutSize = 308;
@@ -27,6 +28,15 @@ void DeriveScoresPath(const char* layoutPath, char out[500]);
 // Numbers the positions of Board.layoutMap in paint order (first numbering, then the sweeps),
 // filling Board.cells and the tiles' x, y, level, row, col. Returns the number of tiles placed.
 int NumberLayoutTiles();
+// The same numbering on another board record (a scratch board for a preview).
+int NumberLayoutTiles(BoardRecord& board);
+
+// Reads and checks the layout at `path` into `scratch` (map, header, numbered tiles, no faces)
+// without touching Board. False with the reason in `fault` when the file cannot be read or
+// LoadLayout would refuse it; a text value out of range is a reason here, not an end.
+bool ReadLayoutAside(const char* path, BoardRecord& scratch, char* fault, size_t faultSize);
+// The same on an open file, which it closes.
+bool ReadLayoutAside(std::FILE* file, BoardRecord& scratch, char* fault, size_t faultSize);
 
 // The default layout compiled into the program (data/LAYOUTS/LAYOUT1.TXL as it stands).
 extern const unsigned char kBuiltInLayout[];

@@ -155,6 +155,21 @@ void LoadHallOfFame(platform::Window window) {
     if (!ScoresPathUsable() || !WriteScoresFile()) ShowScoresWriteError(window);
 }
 
+bool ReadBestTime(const char* scoresPath, char out[10]) {
+    out[0] = '\0';
+    std::FILE* file = std::fopen(scoresPath, "rb");
+    if (!file) return false;
+    uint8_t image[kScoresFileSize + 1] = {};
+    const size_t size = std::fread(image, 1, sizeof image, file);
+    std::fclose(file);
+    if (size != kScoresFileSize) return false;   // the size LoadHallOfFame accepts, no other
+    // The rows are kept ranked, so the first one holds the best time.
+    HallOfFameEntry best{};
+    DecodeRow(image, best);
+    std::memcpy(out, best.timeText, sizeof best.timeText);
+    return out[0] != '\0';
+}
+
 void SaveHallOfFame(platform::Window window) {
     if (hallOfFameDirty != 1) return;
     if (!ScoresPathUsable() || !WriteScoresFile()) ShowScoresWriteError(window);

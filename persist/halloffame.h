@@ -17,6 +17,9 @@ void DecodeHallOfFameRow(const uint8_t in[kHallOfFameRowSize], HallOfFameEntry& 
 
 void FormatTime(int32_t hours, int32_t minutes, int32_t seconds, char out[10]);
 void LoadHallOfFame(platform::Window window);
+// The time in the first row of the scores file at `scoresPath`, read without touching the Top 10
+// in memory; false (and `out` empty) when the file is missing or not a scores file.
+bool ReadBestTime(const char* scoresPath, char out[10]);
 void SaveHallOfFame(platform::Window window);
 void SortHallOfFame(int16_t lo, int16_t hi);
 void EnterHallOfFame(platform::Window window);

@@ -91,6 +91,13 @@ unsigned GetDlgItemText(Window dialog, int controlId, char* buffer, int maxCount
 void FillDlgItem(Window dialog, int controlId, uint32_t colorRef);
 
 // ---- File and colour choosers ------------------------------------------------------------------
+// What a file chooser shows beside its list for the highlighted file, filled by the core.
+struct FilePreview {
+    const Bitmap* picture = nullptr;      // owned by the core, valid until the next call; null: none
+    char text[640] = {};                  // lines separated by '\n'
+};
+using FilePreviewProc = void (*)(const char* path, FilePreview& preview);
+
 struct OpenFileName {
     Window owner = nullptr;
     const char* filterName = nullptr;     // "Layouts (*.TXL)"
@@ -103,9 +110,15 @@ struct OpenFileName {
     const char* title = nullptr;          // null: the system's default title
     unsigned flags = 0;
     const char* defExt = nullptr;         // appended when the typed name has no extension
+    const char* filter2Name = nullptr;    // a second filter after the first one, or null
+    const char* filter2Pattern = nullptr; // "*.layout;*.map"
+    FilePreviewProc preview = nullptr;    // open chooser: called for each highlighted file
 };
 bool GetOpenFileName(OpenFileName& ofn);  // true when a file was chosen
 bool GetSaveFileName(OpenFileName& ofn);  // asks before overwriting when OFN_OVERWRITEPROMPT
+
+// A short list to pick one item from; the index chosen, or -1 when the player cancelled.
+int ChooseFromList(Window owner, const char* title, const char* prompt, const char* const* items, int count);
 
 // Runs the colour chooser; true and *result set when a colour was chosen.
 bool ChooseColor(Window owner, uint32_t customColors[16], uint32_t* result);

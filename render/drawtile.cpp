@@ -73,7 +73,10 @@ void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, i
 
 void DrawTileShape(platform::DeviceContext& dst, platform::DeviceContext& sheet, int index) {
     if (index < 0 || index >= kTileCount) return;
-    const TileRecord& t = Board.tiles[index];
+    DrawTileShape(dst, sheet, Board.tiles[index]);
+}
+
+void DrawTileShape(platform::DeviceContext& dst, platform::DeviceContext& sheet, const TileRecord& t) {
     using platform::BitBlt;
     using platform::SRCCOPY;
     BitBlt(dst, t.x + kFaceLeft, t.y, kFaceWidthPx, kFaceHeightPx, sheet, t.sheetX + kFaceLeft, t.sheetY, SRCCOPY);

@@ -26,6 +26,8 @@ struct World {
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<uint32_t>> colorAnswers;
     std::deque<DialogScript> dialogScripts;
+    std::deque<int> listAnswers;
+    std::vector<ListRecord> lists;
     std::vector<MessageRecord> messages;
     std::vector<FileDialogRecord> fileDialogs;
     std::vector<FakeDialog> dialogsRun;
@@ -57,10 +59,19 @@ bool RunFileDialog(platform::OpenFileName& ofn, bool save) {
     auto str = [](const char* s) { return std::string(s ? s : ""); };
     W().fileDialogs.push_back({save, str(ofn.filterName), str(ofn.filterPattern), str(ofn.initialDir),
                                str(ofn.title), str(ofn.defExt), ofn.allFilesFilter, ofn.filterIndex,
-                               ofn.flags});
+                               ofn.flags, str(ofn.filter2Name), str(ofn.filter2Pattern)});
     if (W().fileAnswers.empty()) return false;
     std::optional<std::string> answer = W().fileAnswers.front();
     W().fileAnswers.pop_front();
+    // The player highlights the file before choosing it: the preview sees it first.
+    if (answer && ofn.preview) {
+        platform::FilePreview preview;
+        ofn.preview(answer->c_str(), preview);
+        FileDialogRecord& record = W().fileDialogs.back();
+        record.previewText = preview.text;
+        record.previewWidth = preview.picture ? preview.picture->width() : 0;
+        record.previewHeight = preview.picture ? preview.picture->height() : 0;
+    }
     if (!answer || !ofn.file || answer->size() + 1 > ofn.fileSize) return false;
     std::memcpy(ofn.file, answer->c_str(), answer->size() + 1);
     return true;
@@ -78,6 +89,8 @@ void SetWaveDevices(unsigned count) { W().waveDevices = count; }
 void QueueFileAnswer(std::optional<std::string> path) { W().fileAnswers.push_back(std::move(path)); }
 void QueueColorAnswer(std::optional<uint32_t> c) { W().colorAnswers.push_back(c); }
 void QueueDialogScript(DialogScript script) { W().dialogScripts.push_back(std::move(script)); }
+void QueueListAnswer(int index) { W().listAnswers.push_back(index); }
+const std::vector<ListRecord>& ListsShown() { return W().lists; }
 
 void TypeText(platform::Window dialog, int controlId, const std::string& text) {
     dialog->dialog->texts[controlId] = text;
@@ -203,6 +216,16 @@ void FillDlgItem(Window dialog, int controlId, uint32_t colorRef) {
 }
 
 bool GetOpenFileName(OpenFileName& ofn) { return fake::RunFileDialog(ofn, false); }
+
+int ChooseFromList(Window, const char* title, const char* prompt, const char* const* items, int count) {
+    fake::ListRecord record{title ? title : "", prompt ? prompt : "", {}};
+    for (int i = 0; i < count; ++i) record.items.push_back(items[i] ? items[i] : "");
+    W().lists.push_back(record);
+    if (W().listAnswers.empty()) return -1;
+    const int answer = W().listAnswers.front();
+    W().listAnswers.pop_front();
+    return answer >= 0 && answer < count ? answer : -1;
+}
 bool GetSaveFileName(OpenFileName& ofn) { return fake::RunFileDialog(ofn, true); }
 
 bool ChooseColor(Window, uint32_t customColors[16], uint32_t* result) {

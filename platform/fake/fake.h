@@ -27,6 +27,14 @@ struct FileDialogRecord {
     bool allFilesFilter;
     int filterIndex;
     unsigned flags;
+    std::string filter2Name, filter2Pattern;
+    std::string previewText;            // what the preview gave for the chosen file
+    int previewWidth = 0, previewHeight = 0;   // its picture, 0 x 0 when none
+};
+
+struct ListRecord {
+    std::string title, prompt;
+    std::vector<std::string> items;
 };
 
 // A modal dialog as the fake runs it: its template name and its controls' texts.
@@ -55,6 +63,7 @@ void SetWaveDevices(unsigned count);
 void QueueFileAnswer(std::optional<std::string> path);   // nullopt = cancel
 void QueueColorAnswer(std::optional<uint32_t> colorRef);
 void QueueDialogScript(DialogScript script);
+void QueueListAnswer(int index);                          // -1 = cancel; none queued = cancel
 // Helpers for dialog scripts: type into a control, press a button (sends WM_COMMAND), repaint.
 void TypeText(platform::Window dialog, int controlId, const std::string& text);
 void PressButton(platform::Window dialog, int controlId);
@@ -63,7 +72,8 @@ void PaintDialog(platform::Window dialog);
 // ---- Records
 const std::vector<MessageRecord>& Messages();
 const std::vector<FileDialogRecord>& FileDialogs();
-const std::vector<FakeDialog>& DialogsRun();     // state of each dialog when it closed
+const std::vector<FakeDialog>& DialogsRun();
+const std::vector<ListRecord>& ListsShown();     // state of each dialog when it closed
 const std::vector<std::string>& SoundsPlayed();
 const std::vector<std::string>& MciCommands();
 const std::vector<std::string>& HelpRequests();
