@@ -110,4 +110,56 @@ void BuildModel(const BoardRecord& board, Model& model) {
     }
 }
 
+Bits FreeTiles(const Model& model, const Bits& removed) {
+    Bits free;
+    ForEach(model.present.Minus(removed), [&](int t) {
+        if (model.IsFree(t, removed)) free.Set(t);
+    });
+    return free;
+}
+
+namespace {
+
+bool PairBefore(const Model& model, int a, int b, int c, int d) {
+    return Before(model, a, c) || Before(model, a, d) || Before(model, b, c) || Before(model, b, d);
+}
+
+}  // namespace
+
+bool PairingWorks(const Model& model, int a, int b, int c, int d) {
+    if (Apart(model, a, b) || Apart(model, c, d)) return false;
+    return !(PairBefore(model, a, b, c, d) && PairBefore(model, c, d, a, b));
+}
+
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs) {
+    using Mask = unsigned __int128;
+    constexpr int kMaxPairs = kTileCount / 2;
+    if (pairs < 2 || pairs > kMaxPairs) return false;
+    uint8_t pairOf[kTileCount];
+    Bits paired;
+    for (int i = 0; i < pairs; ++i) {
+        pairOf[a[i]] = pairOf[b[i]] = static_cast<uint8_t>(i);
+        paired.Set(a[i]);
+        paired.Set(b[i]);
+    }
+    // needs[j]: the pairs that must go before pair j. Peel off the pairs needing none still
+    // waiting; a cycle is what cannot be peeled.
+    Mask needs[kMaxPairs];
+    for (int j = 0; j < pairs; ++j) {
+        Mask mask = 0;
+        ForEach((model.above[a[j]] | model.above[b[j]]) & paired, [&](int u) { mask |= Mask{1} << pairOf[u]; });
+        needs[j] = mask;
+    }
+    Mask waiting = (Mask{1} << pairs) - 1;
+    for (bool peeled = true; peeled && waiting != 0;) {
+        peeled = false;
+        for (int j = 0; j < pairs; ++j)
+            if (((waiting >> j) & 1) && (needs[j] & waiting) == 0) {
+                waiting &= ~(Mask{1} << j);
+                peeled = true;
+            }
+    }
+    return waiting != 0;
+}
+
 }  // namespace solver

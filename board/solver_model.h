@@ -72,6 +72,19 @@ struct Model {
     }
 };
 
+// Every tile free once the tiles of `removed` are gone.
+Bits FreeTiles(const Model& model, const Bits& removed);
+
+// Whether tile x must leave before tile y can be free (x lies in the column above y).
+inline bool Before(const Model& model, int x, int y) { return model.above[y].Has(x); }
+inline bool Apart(const Model& model, int x, int y) { return Before(model, x, y) || Before(model, y, x); }
+// Whether the four tiles of a class can still leave as the pairs (a, b) and (c, d): neither pair
+// has a tile above its partner, and the pairs do not each need the other gone first.
+bool PairingWorks(const Model& model, int a, int b, int c, int d);
+// Whether the settled pairs (a[i], b[i]) each need another gone first, in a cycle: then they can
+// never all leave. At most 72 pairs.
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs);
+
 // The matching class of a face, the same as the game's: the two four-face groups are one class
 // each, every other face is a class of its own.
 int FaceClass(int face);

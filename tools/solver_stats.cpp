@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
             ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
             nodes += r.nodes;
             ++verdicts[static_cast<int>(r.verdict)];
+            if (std::getenv("TOLBEX_SOLVER_TRACE"))
+                std::printf("deal %d: verdict %d nodes %ld %.3f ms\n", seed, static_cast<int>(r.verdict), r.nodes,
+                            ms.back());
         }
         std::sort(ms.begin(), ms.end());
         const char* name = std::strrchr(path, '/') ? std::strrchr(path, '/') + 1 : path;
