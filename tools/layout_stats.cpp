@@ -1,6 +1,6 @@
 // How playable a layout is: deals it a number of times through the game's own loader and dealer
 // (the deal clock set to 1, 2, 3, ... seconds, so every run deals the same boards), counts the open
-// pairs at the start with the game's move list, and asks the deal search whether each deal can be
+// pairs at the start with the game's move list, and asks the game's solver whether each deal can be
 // cleared. Prints one tab-separated line per layout file: the file name, the number of levels,
 // the deals found winnable, not winnable and undecided, the deals made, the mean of open pairs.
 // Usage: tolbex_layout_stats [--deals N] [--budget NODES] LAYOUT.TXL...
@@ -13,14 +13,14 @@
 #include "board/deal.h"
 #include "board/layout.h"
 #include "board/rules.h"
+#include "board/solver.h"
 #include "board/state.h"
 #include "platform/fake/fake.h"
-#include "tools/deal_search.h"
 
 namespace {
 
 // The one place that names the search: a board in, a verdict out.
-dealsearch::Verdict Decide(const BoardRecord& board, long budget) { return dealsearch::Decide(board, budget); }
+SolveVerdict Decide(const BoardRecord& board, long budget) { return SolveBoard(board, budget).verdict; }
 
 struct Figures {
     int winnable = 0, notWinnable = 0, unknown = 0;
@@ -42,9 +42,9 @@ bool Measure(const char* path, int deals, long budget, Figures& out) {
         BuildMoveList();
         out.openPairs += GameState.moveCount;
         switch (Decide(Board, budget)) {
-            case dealsearch::Verdict::Winnable: ++out.winnable; break;
-            case dealsearch::Verdict::NotWinnable: ++out.notWinnable; break;
-            case dealsearch::Verdict::Unknown: ++out.unknown; break;
+            case SolveVerdict::Winnable: ++out.winnable; break;
+            case SolveVerdict::NotWinnable: ++out.notWinnable; break;
+            case SolveVerdict::Unknown: ++out.unknown; break;
         }
     }
     return true;

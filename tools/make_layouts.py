@@ -71,6 +71,378 @@ def castle():
     return tiles
 
 
+# ---- Shapes from text and from figures -------------------------------------------------------
+
+def art(level, lines, row=0, col=0):
+    """Tiles from rows of text, one line for each row of tiles (the line i on cell row `row` + 2i).
+    Along a line, '#' puts a tile on `level`, a digit n a stack of n tiles from `level` up, '.' or a
+    space leaves one tile's width empty and '+' moves on by half a tile."""
+    tiles = []
+    for i, line in enumerate(lines):
+        c = col
+        for ch in line:
+            if ch == "+":
+                c += 1
+                continue
+            height = 1 if ch == "#" else int(ch) if ch.isdigit() else 0
+            tiles += [(level + k, row + 2 * i, c) for k in range(height)]
+            c += 2
+    return tiles
+
+
+def cells_of(tiles, level):
+    return {(r + dr, c + dc) for (l, r, c) in tiles if l == level for dr in (0, 1) for dc in (0, 1)}
+
+
+def dome(tiles, levels):
+    """Raises `tiles` (all on one level) into a dome: each level up holds a tile wherever one fits
+    wholly on the level below, shifted half a tile down and right from a tile below on odd levels
+    and back up and left on even ones, so that the dome stays centred on its base."""
+    base = min(l for (l, r, c) in tiles)
+    result = list(tiles)
+    for level in range(base, base + levels - 1):
+        shift = 1 if (level - base) % 2 == 0 else -1
+        cover = cells_of(result, level)
+        for (l, r, c) in [t for t in result if t[0] == level]:
+            r2, c2 = r + shift, c + shift
+            if all((r2 + dr, c2 + dc) in cover for dr in (0, 1) for dc in (0, 1)):
+                result.append((level + 1, r2, c2))
+    return result
+
+
+def figure(test, rows=10, cols=17, row_shift=None):
+    """The tiles of a grid of `rows` x `cols` tile places (optionally each row shifted by
+    row_shift(i) cells) whose centres (x, y in pixels from the grid's centre) pass `test`."""
+    tiles = []
+    for i in range(rows):
+        shift = row_shift(i) if row_shift else 0
+        for j in range(cols):
+            r, c = 2 * i, 2 * j + shift
+            x = (c + 1 - cols) * 18
+            y = (r + 1 - rows) * 20
+            if test(x, y):
+                tiles.append((0, r, c))
+    return tiles
+
+
+def inside_ellipse(x, y, cx, cy, rx, ry):
+    return ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0
+
+
+def split(tiles, parts=3):
+    """Opens the shape with upright seams half a tile wide into `parts` bands of about equal width:
+    a row of tiles across a seam becomes two shorter rows, each with an open end at the seam."""
+    low = min(c for (l, r, c) in tiles)
+    width = max(c for (l, r, c) in tiles) + 2 - low
+    seams = [low + 2 * round(k * width / parts / 2) for k in range(1, parts)]
+    return [(l, r, c + sum(1 for s in seams if c >= s)) for (l, r, c) in tiles]
+
+
+def centre(tiles):
+    """Moves the tiles so that their cells sit in the middle of the grid (20 rows, 34 columns)."""
+    rows = [r for (l, r, c) in tiles] + [r + 1 for (l, r, c) in tiles]
+    cols = [c for (l, r, c) in tiles] + [c + 1 for (l, r, c) in tiles]
+    dr = (ROWS - (max(rows) - min(rows) + 1)) // 2 - min(rows)
+    dc = (COLS - (max(cols) - min(cols) + 1)) // 2 - min(cols)
+    return sorted({(l, r + dr, c + dc) for (l, r, c) in tiles})
+
+
+def trim(tiles, count=144):
+    """Takes tiles off the top until `count` are left: always a tile with nothing on it, from the
+    highest level, the one farthest from the middle, together with its mirror image across the
+    upright middle line, so a symmetric shape stays symmetric."""
+    tiles = set(tiles)
+    cols = [c for (l, r, c) in tiles]
+    axis = min(cols) + max(cols)          # a tile at column c mirrors axis - c
+    mid_r = (min(r for (l, r, c) in tiles) + max(r for (l, r, c) in tiles)) / 2
+    while len(tiles) > count:
+        top = max(l for (l, r, c) in tiles)
+        covered = set()
+        for (l, r, c) in tiles:
+            covered |= {(l - 1, r + dr, c + dc) for dr in (0, 1) for dc in (0, 1)}
+        def free_top(t):
+            l, r, c = t
+            return l == top and not any((l, r + dr, c + dc) in covered for dr in (0, 1) for dc in (0, 1))
+        candidates = sorted((t for t in tiles if free_top(t)),
+                            key=lambda t: (-(((2 * t[2] - axis) * 9) ** 2 + ((t[1] - mid_r) * 20) ** 2), t))
+        need = len(tiles) - count
+        for t in candidates:
+            mirror = (t[0], t[1], axis - t[2])
+            if mirror == t and need >= 1:
+                tiles.discard(t)
+                break
+            if mirror != t and mirror in tiles and need >= 2:
+                tiles -= {t, mirror}
+                break
+        else:
+            tiles.discard(candidates[0])
+    return sorted(tiles)
+
+
+# ---- Our own layouts -------------------------------------------------------------------------
+
+def pyramid():
+    rows = [centred_row(0, 2 * i, w) for i, w in enumerate((2, 3, 5, 6, 8, 9, 11, 12, 14, 15))]
+    return trim(centre(dome(split([t for row in rows for t in row]), 5)))
+
+
+def meadow():
+    rows = ["###+###+###+###+###"] * 10
+    rows[0] = rows[9] = "###+###+...+###+###"
+    return centre(art(0, rows))
+
+
+def garden():
+    tiles = []
+    for bed_row in (0, 10):
+        for bed_col in range(0, 32, 8):
+            bed = art(0, ["###"] * 4, bed_row, bed_col)
+            tiles += bed + art(1, ["##"] * 3, bed_row + 1, bed_col + 1)
+    return centre(tiles)
+
+
+def spiral():
+    # A square spiral walked inwards on a grid of 17 x 10 tile places, with a gap of one place
+    # between its turns; the walk rises a level each time it has covered a share of its length.
+    grid = [[0] * 17 for _ in range(10)]
+    r, c, dr, dc = 0, 0, 0, 1
+    path = []
+    for _ in range(400):
+        if grid[r][c]:
+            break
+        grid[r][c] = 1
+        path.append((r, c))
+        nr, nc = r + dr, c + dc
+        ahead = (nr + dr, nc + dc)
+        def blocked(rr, cc):
+            return not (0 <= rr < 10 and 0 <= cc < 17) or grid[rr][cc]
+        if blocked(nr, nc) or (0 <= ahead[0] < 10 and 0 <= ahead[1] < 17 and grid[ahead[0]][ahead[1]]):
+            dr, dc = dc, -dr
+            nr, nc = r + dr, c + dc
+            if blocked(nr, nc) or (0 <= nr + dr < 10 and 0 <= nc + dc < 17 and grid[nr + dr][nc + dc]):
+                break
+        r, c = nr, nc
+    tiles = []
+    for k, (r, c) in enumerate(path):
+        height = 1 + 3 * k // len(path)
+        tiles += [(l, 2 * r, 2 * c) for l in range(height)]
+    return trim(centre(tiles))
+
+
+def tower():
+    tiles = art(0, ["4444"] * 8)
+    tiles += art(4, ["##"] * 8, 0, 2)
+    return centre(tiles)
+
+
+def skyline():
+    return trim(centre(art(0, [
+        "........4........",
+        "........4...3....",
+        ".....3..4...3....",
+        ".....33.44..33...",
+        "..2..33.44..33.2.",
+        "..22.33244..33.22",
+        "1.22.33244.233.22",
+        "11221332442233122",
+        "11221332442233122",
+        "11221332442233122",
+    ])))
+
+
+def heart():
+    return trim(centre(dome(split(art(0, [
+        "..####...####..",
+        ".######.######.",
+        "###############",
+        "###############",
+        ".#############.",
+        "..###########..",
+        "...#########...",
+        "....#######....",
+        ".....#####.....",
+        "......###......",
+    ])), 5)))
+
+
+def star():
+    return trim(centre(dome(split(art(0, [
+        ".......#.......",
+        "......###......",
+        ".....#####.....",
+        ".#############.",
+        "###############",
+        "###############",
+        ".#############.",
+        ".....#####.....",
+        "......###......",
+        ".......#.......",
+    ])), 5)))
+
+
+def diamond():
+    rows = [centred_row(0, 2 * i, w) for i, w in enumerate((1, 4, 7, 10, 13, 13, 10, 7, 4, 1))]
+    return trim(centre(dome(split([t for row in rows for t in row]), 5)))
+
+
+def cross():
+    return trim(centre(dome(split(art(0, [
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+        "###############",
+        "###############",
+        "###############",
+        "###############",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+    ])), 5)))
+
+
+def arrow():
+    return trim(centre(dome(split(art(0, [
+        "..........#....",
+        "..........###..",
+        "..........#####",
+        "###############",
+        "###############",
+        "###############",
+        "###############",
+        "..........#####",
+        "..........###..",
+        "..........#....",
+    ])), 4)))
+
+
+def moon():
+    return trim(centre(dome(split(figure(lambda x, y: inside_ellipse(x, y, 0, 0, 300, 220)
+                                         and not inside_ellipse(x, y, 200, -50, 200, 200), cols=15)), 5)))
+
+
+def fish():
+    return trim(centre(dome(split(art(0, [
+        "...######.....#",
+        ".##########..##",
+        "############.##",
+        "#.##########.##",
+        "##############.",
+        "##############.",
+        "############.##",
+        "############.##",
+        ".##########..##",
+        "...######.....#",
+    ])), 3)))
+
+
+def butterfly():
+    return trim(centre(dome(art(0, [
+        ".###..#...#..###.",
+        "#####..#.#..#####",
+        "######..#..######",
+        "#######.#.#######",
+        ".######.#.######.",
+        "...####.#.####...",
+        "..#####.#.#####..",
+        ".######.#.######.",
+        ".#####..#..#####.",
+        "..###.......###..",
+    ]), 4)))
+
+
+def crab():
+    return trim(centre(dome(split(art(0, [
+        "##...........##",
+        "##...#...#...##",
+        "#...#######...#",
+        "##.#########.##",
+        ".#############.",
+        "..###########..",
+        "..###########..",
+        ".#.#########.#.",
+        "#..##.....##..#",
+        "#..#.......#..#",
+    ])), 5)))
+
+def cat():
+    return trim(centre(dome(split(art(0, [
+        "#.............#",
+        "##...........##",
+        "###.........###",
+        "###############",
+        "###..#####..###",
+        "###..#####..###",
+        "###############",
+        "#######.#######",
+        ".#############.",
+        "...#########...",
+    ])), 4)))
+
+
+def house():
+    return trim(centre(dome(split(art(0, [
+        ".......#.......",
+        "......###..#...",
+        ".....#####.#...",
+        "....########...",
+        "...#########...",
+        "..###########..",
+        ".#############.",
+        "..###########..",
+        "..###########..",
+        "..###########..",
+    ])), 4)))
+
+
+def pagoda():
+    return trim(centre(art(0, [
+        "........1........",
+        "......12221......",
+        ".....1233321.....",
+        "..1122233322211..",
+        "....1223332221...",
+        "...11223332211...",
+        ".1112223332221111",
+        "....12233322211..",
+        "...1122333221111.",
+        ".111122233322221.",
+    ])))
+
+
+def arena():
+    ring = lambda x, y, a, b: inside_ellipse(x, y, 0, 0, a, b)
+    tiles = figure(lambda x, y: ring(x, y, 300, 200) and not ring(x, y, 150, 90))
+    tiles = dome(tiles, 3)
+    return trim(centre(tiles))
+
+
+def letter_t():
+    return trim(centre(dome(split(art(0, [
+        "###############",
+        "###############",
+        "###############",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+        ".....#####.....",
+    ])), 4)))
+
+
+def letter_x():
+    tiles = []
+    for i in range(10):
+        left = round(i * 26 / 9)
+        right = 26 - left
+        low, high = min(left, right), max(left, right) + 8
+        spans = [(low, high)] if high - low <= 16 else [(left, left + 8), (right, right + 8)]
+        for a, b in spans:
+            tiles += [(l, 2 * i, c) for c in range(a, b, 2) for l in (0, 1)]
+    return trim(centre(tiles))
+
+
 def check(name, tiles):
     problems = []
     if len(tiles) != 144 or len(set(tiles)) != 144:
@@ -127,8 +499,35 @@ def main():
         "LAYOUT1.TXL": ("Lantern", "An eight-sided lantern with a lamp on each side.", lantern(), False),
         "BRIDGE.TXL": ("Bridge", "Two towers joined by a deck that rises to the middle.", bridge(), False),
         "CASTLE.TXL": ("Castle", "A walled keep with a corner tower at each corner.", castle(), True),
+        "PYRAMID.TXL": ("Pyramid", "A pyramid seen from the side, rising in steps to its point.", pyramid(), True),
+        "MEADOW.TXL": ("Meadow", "One low level of short rows: every row opens in many places. For beginners.", meadow(), False),
+        "GARDEN.TXL": ("Garden", "Eight raised flower beds between open paths. For beginners.", garden(), False),
+        "SPIRAL.TXL": ("Spiral", "A path that winds inwards, rising a level at each turn of the way.", spiral(), False),
+        "TOWER.TXL": ("Tower", "A tall, narrow tower five levels high. For experts.", tower(), False),
+        "SKYLINE.TXL": ("Skyline", "A city skyline of towers stacked up to five high. For experts.", skyline(), True),
+        "HEART.TXL": ("Heart", "A heart, raised like a cushion.", heart(), False),
+        "STAR.TXL": ("Star", "A four-pointed star with a peak in the middle.", star(), False),
+        "DIAMOND.TXL": ("Diamond", "A cut diamond whose facets rise to the middle.", diamond(), True),
+        "CROSS.TXL": ("Cross", "A broad cross that rises to its crossing.", cross(), False),
+        "ARROW.TXL": ("Arrow", "An arrow flying to the right.", arrow(), False),
+        "MOON.TXL": ("Moon", "A crescent moon.", moon(), False),
+        "FISH.TXL": ("Fish", "A fish swimming to the left, its eye and its tail fin.", fish(), False),
+        "BUTTERFL.TXL": ("Butterfly", "A butterfly with open wings.", butterfly(), False),
+        "CRAB.TXL": ("Crab", "A crab with its claws raised.", crab(), False),
+        "CAT.TXL": ("Cat", "A cat's head with pointed ears.", cat(), False),
+        "HOUSE.TXL": ("House", "A house with a pointed roof and a chimney.", house(), False),
+        "PAGODA.TXL": ("Pagoda", "A pagoda of tiered roofs.", pagoda(), False),
+        "ARENA.TXL": ("Arena", "Stands that rise in a ring around an open floor.", arena(), False),
+        "LETTERT.TXL": ("Letter T", "A capital T.", letter_t(), False),
+        "LETTERX.TXL": ("Letter X", "A capital X.", letter_x(), False),
     }
+    only = sys.argv[1:]
     for name, (title, description, tiles, binary) in layouts.items():
+        if only and name not in only:
+            continue
+        if len(tiles) != 144:
+            print(f"{name}: {len(tiles)} tiles")
+            continue
         check(name, tiles)
         data = binary_form(tiles) if binary else text_form(title, description, tiles)
         with open(os.path.join(root, name), "wb") as out:
