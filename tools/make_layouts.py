@@ -1,13 +1,20 @@
 #!/usr/bin/env python3
-"""Writes the layouts shipped in data/LAYOUTS: LAYOUT1.TXL (Lantern) and BRIDGE.TXL in the text
-form, CASTLE.TXL in the 308-byte binary form. Each layout is built from rows of tiles, then
-checked: 144 tiles, every top-left cell on rows 0..18 and columns 0..32, no two tiles sharing a
-cell on one level, and every tile above the table standing wholly on tiles of the level below.
+"""Writes the layouts shipped in data/LAYOUTS, most in the text form (first line "; Tolbex layout:
+<name>", second line "; <one-line description>"), a few in the 308-byte binary form. Lantern,
+Bridge and Castle are built from rows of tiles; the others from text pictures (see `art`) or
+figures (see `figure`), opened by upright seams (`split`), raised into domes (`dome`) and cut to
+144 tiles from the top (`trim`). Every layout is checked: 144 tiles, every top-left cell on rows
+0..18 and columns 0..32, no two tiles sharing a cell on one level, and every tile above the table
+standing wholly on tiles of the level below.
 
-Run from the source tree: python3 tools/make_layouts.py
+Run from the source tree: python3 tools/make_layouts.py [--docs BUILD_DIR] [FILE.TXL...]
+With --docs it also measures every layout with tolbex_layout_stats, draws it with
+tolbex_layout_picture and writes docs/layouts.md with the table and the pictures.
 """
+import concurrent.futures
 import os
 import struct
+import subprocess
 import sys
 
 ROWS, COLS, LEVELS = 20, 34, 5
@@ -236,19 +243,18 @@ def tower():
 
 
 def skyline():
-    return trim(centre(art(0, [
-        "........4........",
-        "........4...3....",
-        ".....3..4...3....",
-        ".....33.44..33...",
-        "..2..33.44..33.2.",
-        "..22.33244..33.22",
-        "1.22.33244.233.22",
-        "11221332442233122",
-        "11221332442233122",
-        "11221332442233122",
-    ])))
-
+    return trim(centre(split(art(0, [
+        ".......4.......",
+        ".......4...3...",
+        "....3..4...3...",
+        "....33.44..33..",
+        ".2..33.44..33..",
+        ".22.33244..33.2",
+        "122.33244.233.2",
+        "1221332442233.2",
+        "122133244223312",
+        "122133244223312",
+    ]), parts=5)))
 
 def heart():
     return trim(centre(dome(split(art(0, [
@@ -265,26 +271,6 @@ def heart():
     ])), 5)))
 
 
-def star():
-    return trim(centre(dome(split(art(0, [
-        ".......#.......",
-        "......###......",
-        ".....#####.....",
-        ".#############.",
-        "###############",
-        "###############",
-        ".#############.",
-        ".....#####.....",
-        "......###......",
-        ".......#.......",
-    ])), 5)))
-
-
-def diamond():
-    rows = [centred_row(0, 2 * i, w) for i, w in enumerate((1, 4, 7, 10, 13, 13, 10, 7, 4, 1))]
-    return trim(centre(dome(split([t for row in rows for t in row]), 5)))
-
-
 def cross():
     return trim(centre(dome(split(art(0, [
         ".....#####.....",
@@ -298,21 +284,6 @@ def cross():
         ".....#####.....",
         ".....#####.....",
     ])), 5)))
-
-
-def arrow():
-    return trim(centre(dome(split(art(0, [
-        "..........#....",
-        "..........###..",
-        "..........#####",
-        "###############",
-        "###############",
-        "###############",
-        "###############",
-        "..........#####",
-        "..........###..",
-        "..........#....",
-    ])), 4)))
 
 
 def moon():
@@ -350,20 +321,6 @@ def butterfly():
     ]), 4)))
 
 
-def crab():
-    return trim(centre(dome(split(art(0, [
-        "##...........##",
-        "##...#...#...##",
-        "#...#######...#",
-        "##.#########.##",
-        ".#############.",
-        "..###########..",
-        "..###########..",
-        ".#.#########.#.",
-        "#..##.....##..#",
-        "#..#.......#..#",
-    ])), 5)))
-
 def cat():
     return trim(centre(dome(split(art(0, [
         "#.............#",
@@ -395,41 +352,23 @@ def house():
 
 
 def pagoda():
-    return trim(centre(art(0, [
-        "........1........",
-        "......12221......",
-        ".....1233321.....",
-        "..1122233322211..",
-        "....1223332221...",
-        "...11223332211...",
-        ".1112223332221111",
-        "....12233322211..",
-        "...1122333221111.",
-        ".111122233322221.",
-    ])))
-
+    return trim(centre(split(art(0, [
+        ".......1.......",
+        ".....12221.....",
+        "....1233321....",
+        ".1122233322211.",
+        "...1223332221..",
+        "..11223332211..",
+        "111222333222111",
+        "...12233322211.",
+        "..1122333221111",
+        "111122233322221",
+    ]), parts=5)))
 
 def arena():
     ring = lambda x, y, a, b: inside_ellipse(x, y, 0, 0, a, b)
-    tiles = figure(lambda x, y: ring(x, y, 300, 200) and not ring(x, y, 150, 90))
-    tiles = dome(tiles, 3)
-    return trim(centre(tiles))
-
-
-def letter_t():
-    return trim(centre(dome(split(art(0, [
-        "###############",
-        "###############",
-        "###############",
-        ".....#####.....",
-        ".....#####.....",
-        ".....#####.....",
-        ".....#####.....",
-        ".....#####.....",
-        ".....#####.....",
-        ".....#####.....",
-    ])), 4)))
-
+    tiles = figure(lambda x, y: ring(x, y, 270, 200) and not ring(x, y, 130, 90), cols=15)
+    return trim(centre(dome(split(tiles, parts=5), 3)))
 
 def letter_x():
     tiles = []
@@ -441,6 +380,81 @@ def letter_x():
         for a, b in spans:
             tiles += [(l, 2 * i, c) for c in range(a, b, 2) for l in (0, 1)]
     return trim(centre(tiles))
+
+
+def shield():
+    return trim(centre(dome(split(art(0, [
+        "###############",
+        "###############",
+        "###############",
+        "###############",
+        "###############",
+        ".#############.",
+        ".#############.",
+        "..###########..",
+        "....#######....",
+        "......###......",
+    ])), 3)))
+
+
+def bell():
+    return trim(centre(dome(split(art(0, [
+        "......###......",
+        ".....#####.....",
+        "....#######....",
+        "...#########...",
+        "...#########...",
+        "..###########..",
+        "..###########..",
+        ".#############.",
+        "###############",
+        "......###......",
+    ])), 4)))
+
+
+def owl():
+    return trim(centre(dome(split(art(0, [
+        "##...........##",
+        "###.........###",
+        "###############",
+        "##...#####...##",
+        "##...#####...##",
+        "###############",
+        "#######.#######",
+        "###############",
+        ".#############.",
+        "...##.....##...",
+    ])), 4)))
+
+
+def crown():
+    return trim(centre(dome(split(art(0, [
+        "#......#......#",
+        "##....###....##",
+        "###..#####..###",
+        "####.#####.####",
+        "###############",
+        "###############",
+        "###############",
+        "###############",
+        "...............",
+        "###############",
+    ])), 3)))
+
+
+def letter_h():
+    return trim(centre(dome(split(art(0, [
+        "#####.....#####",
+        "#####.....#####",
+        "#####.....#####",
+        "#####.....#####",
+        "###############",
+        "###############",
+        "#####.....#####",
+        "#####.....#####",
+        "#####.....#####",
+        "#####.....#####",
+    ])), 4)))
 
 
 def check(name, tiles):
@@ -492,6 +506,51 @@ def binary_form(tiles):
     return struct.pack("<144H10h", *entries, *TEXT_HEADER)
 
 
+def write_docs(root, layouts, build, deals, budget):
+    """Measures every layout with the game's own code (tolbex_layout_stats: random deals, open pairs,
+    the solver's verdicts), draws a dealt board of each (tolbex_layout_picture, scaled to half size
+    by ImageMagick) and writes the table and the pictures into docs/layouts.md."""
+    docs = os.path.join(root, "..", "..", "docs")
+    pictures = os.path.join(docs, "layouts")
+    os.makedirs(pictures, exist_ok=True)
+
+    def measure(name):
+        out = subprocess.run([os.path.join(build, "tolbex_layout_stats"), "--deals", str(deals),
+                              "--budget", str(budget), os.path.join(root, name)],
+                             check=True, capture_output=True, text=True).stdout.split()
+        return name, out
+
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        figures = dict(pool.map(measure, layouts))
+    for name in layouts:
+        full = os.path.join(pictures, "full.png")
+        subprocess.run([os.path.join(build, "tolbex_layout_picture"), os.path.join(root, name), full], check=True,
+                       capture_output=True)
+        subprocess.run(["convert", full, "-filter", "Box", "-resize", "50%", "-strip",
+                        os.path.join(pictures, name[:-4] + ".png")], check=True)
+        os.remove(full)
+
+    lines = ["# The layouts", "",
+             "Written by `tools/make_layouts.py --docs BUILD_DIR`. Every layout was dealt "
+             f"{deals} times by the game's own dealer (the deal clock set to 1, 2, 3, ... seconds) and "
+             f"each deal given to the game's solver with a budget of {budget} positions; *undecided* "
+             "deals are those it could not settle within that budget. *Open pairs* is the mean number "
+             "of pairs that can be taken at the start (the game's hint list).", "",
+             "| layout | file | form | levels | winnable deals | not winnable | undecided | open pairs at the start |",
+             "|---|---|---|---|---|---|---|---|"]
+    for name, (title, description, tiles, binary) in layouts.items():
+        _, levels, won, lost, unknown, dealt, pairs = figures[name]
+        share = 100.0 * int(won) / int(dealt)
+        lines.append(f"| {title} | `{name}` | {'binary' if binary else 'text'} | {levels} | "
+                     f"{share:.1f}% ({won} of {dealt}) | {lost} | {unknown} | {float(pairs):.1f} |")
+    lines += ["", "## Pictures", ""]
+    for name, (title, description, tiles, binary) in layouts.items():
+        lines += [f"### {title} (`{name}`)", "", description, "",
+                  f"![{title}](layouts/{name[:-4]}.png)", ""]
+    with open(os.path.join(docs, "layouts.md"), "w") as out:
+        out.write("\n".join(lines))
+
+
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "LAYOUTS")
     os.makedirs(root, exist_ok=True)
@@ -506,22 +565,26 @@ def main():
         "TOWER.TXL": ("Tower", "A tall, narrow tower five levels high. For experts.", tower(), False),
         "SKYLINE.TXL": ("Skyline", "A city skyline of towers stacked up to five high. For experts.", skyline(), True),
         "HEART.TXL": ("Heart", "A heart, raised like a cushion.", heart(), False),
-        "STAR.TXL": ("Star", "A four-pointed star with a peak in the middle.", star(), False),
-        "DIAMOND.TXL": ("Diamond", "A cut diamond whose facets rise to the middle.", diamond(), True),
         "CROSS.TXL": ("Cross", "A broad cross that rises to its crossing.", cross(), False),
-        "ARROW.TXL": ("Arrow", "An arrow flying to the right.", arrow(), False),
         "MOON.TXL": ("Moon", "A crescent moon.", moon(), False),
         "FISH.TXL": ("Fish", "A fish swimming to the left, its eye and its tail fin.", fish(), False),
         "BUTTERFL.TXL": ("Butterfly", "A butterfly with open wings.", butterfly(), False),
-        "CRAB.TXL": ("Crab", "A crab with its claws raised.", crab(), False),
         "CAT.TXL": ("Cat", "A cat's head with pointed ears.", cat(), False),
         "HOUSE.TXL": ("House", "A house with a pointed roof and a chimney.", house(), False),
         "PAGODA.TXL": ("Pagoda", "A pagoda of tiered roofs.", pagoda(), False),
+        "SHIELD.TXL": ("Shield", "A knight's shield, broad at the top and pointed below.", shield(), False),
+        "BELL.TXL": ("Bell", "A bell with its clapper below the rim.", bell(), False),
+        "OWL.TXL": ("Owl", "An owl with tufted ears, round eyes and its feet on a branch.", owl(), False),
+        "CROWN.TXL": ("Crown", "A crown with three points over a jewelled band.", crown(), False),
+        "LETTERH.TXL": ("Letter H", "A capital H.", letter_h(), False),
         "ARENA.TXL": ("Arena", "Stands that rise in a ring around an open floor.", arena(), False),
-        "LETTERT.TXL": ("Letter T", "A capital T.", letter_t(), False),
         "LETTERX.TXL": ("Letter X", "A capital X.", letter_x(), False),
     }
-    only = sys.argv[1:]
+    args = sys.argv[1:]
+    build = None
+    if args[:1] == ["--docs"] and len(args) >= 2:
+        build, args = args[1], args[2:]
+    only = args
     for name, (title, description, tiles, binary) in layouts.items():
         if only and name not in only:
             continue
@@ -533,6 +596,8 @@ def main():
         with open(os.path.join(root, name), "wb") as out:
             out.write(data)
         print(f"{name}: {len(tiles)} tiles, {len(data)} bytes")
+    if build:
+        write_docs(root, layouts, build, deals=200, budget=100000)
 
 
 if __name__ == "__main__":
