@@ -47,38 +47,25 @@ def lantern():
 
 
 def bridge():
-    tiles = []
-    towers_left, towers_right = (1, 3, 5), (27, 29, 31)
-    tiles += block(0, range(2, 17, 2), towers_left + towers_right)
-    tiles += block(0, (8, 10), range(7, 26, 2))           # the deck
-    tiles += block(0, (12, 14, 16), (15, 17))             # the pier under the middle
-    tiles += block(1, range(4, 15, 2), (2, 4, 28, 30))
-    tiles += block(1, (9,), range(6, 27, 2))
-    tiles += block(2, range(6, 13, 2), (3, 29))
-    tiles += block(2, (9,), range(7, 26, 2))
-    tiles += block(3, (7, 9, 11), (3, 29))
-    tiles += block(3, (9,), range(12, 21, 2))
-    tiles += block(4, (8, 10), (3, 29))
-    tiles += block(4, (9,), (15, 17))
-    return tiles
-
+    # Two towers three levels high (their corners four), each two tiles wide, and between them a
+    # deck of three spans, half a tile apart, that rises over the middle span on its pier.
+    towers = block(0, range(2, 17, 2), (0, 2, 30, 32)) + block(1, range(2, 17, 2), (0, 2, 30, 32))
+    towers += block(2, range(2, 17, 2), (0, 2, 30, 32)) + block(3, (2, 16), (0, 2, 30, 32))
+    deck = block(0, (8, 10), (5, 7, 9, 11, 14, 16, 18, 21, 23, 25, 27)) + block(0, (12, 14), (16,))
+    deck += block(1, (9,), (6, 8, 10, 15, 17, 22, 24, 26))
+    deck += block(2, (9,), (8, 10, 15, 17, 22, 24)) + block(3, (9,), (15, 17))
+    return towers + deck
 
 def castle():
-    tiles = []
-    ring_cols, ring_rows = range(2, 31, 2), range(1, 18, 2)
-    tiles += [(0, r, c) for r in (1, 17) for c in ring_cols]
-    tiles += [(0, r, c) for r in ring_rows[1:-1] for c in (2, 30)]
-    tiles += block(0, range(5, 14, 2), range(10, 23, 2))  # the keep's base, inside the moat
-    for r, c, dr, dc in ((1, 2, 2, 2), (1, 30, 2, -2), (17, 2, -2, 2), (17, 30, -2, -2)):
-        tiles += [(1, r, c), (1, r, c + dc), (1, r + dr, c), (2, r, c)]   # the corner towers
-    tiles += block(1, range(5, 14, 2), range(12, 21, 2))
-    tiles += block(2, range(7, 12, 2), range(12, 21, 2))
-    tiles += block(3, (8, 10), (14, 16, 18))
-    tiles += block(4, (9,), (14, 16, 18))
-    return tiles
-
-
-# ---- Shapes from text and from figures -------------------------------------------------------
+    # The outer wall along the edges of the grid, its long sides in three lengths with a gap of
+    # half a tile between them, a two-level tower at each corner and battlements over the gates;
+    # inside the moat a keep in two halves, each raised in half-tile steps.
+    wall_cols = (0, 2, 4, 6, 8, 11, 13, 15, 17, 19, 21, 24, 26, 28, 30, 32)
+    tiles = block(0, (0, 18), wall_cols) + block(0, range(2, 17, 2), (0, 32))
+    tiles += block(1, (0, 18), (0, 32)) + block(2, (0, 18), (0, 32))          # the corner towers
+    tiles += block(1, (0, 18), (13, 19))                                       # the battlements
+    keep = split(block(0, range(4, 15, 2), range(9, 24, 2)), parts=2)
+    return trim(tiles + dome(keep, 4))
 
 def art(level, lines, row=0, col=0):
     """Tiles from rows of text, one line for each row of tiles (the line i on cell row `row` + 2i).
@@ -209,9 +196,9 @@ def garden():
 
 
 def spiral():
-    # A square spiral walked inwards on a grid of 17 x 10 tile places, with a gap of one place
+    # A square spiral walked inwards on a grid of 15 x 10 tile places, with a gap of one place
     # between its turns; the walk rises a level each time it has covered a share of its length.
-    grid = [[0] * 17 for _ in range(10)]
+    grid = [[0] * 15 for _ in range(10)]
     r, c, dr, dc = 0, 0, 0, 1
     path = []
     for _ in range(400):
@@ -222,39 +209,34 @@ def spiral():
         nr, nc = r + dr, c + dc
         ahead = (nr + dr, nc + dc)
         def blocked(rr, cc):
-            return not (0 <= rr < 10 and 0 <= cc < 17) or grid[rr][cc]
-        if blocked(nr, nc) or (0 <= ahead[0] < 10 and 0 <= ahead[1] < 17 and grid[ahead[0]][ahead[1]]):
+            return not (0 <= rr < 10 and 0 <= cc < 15) or grid[rr][cc]
+        if blocked(nr, nc) or (0 <= ahead[0] < 10 and 0 <= ahead[1] < 15 and grid[ahead[0]][ahead[1]]):
             dr, dc = dc, -dr
             nr, nc = r + dr, c + dc
-            if blocked(nr, nc) or (0 <= nr + dr < 10 and 0 <= nc + dc < 17 and grid[nr + dr][nc + dc]):
+            if blocked(nr, nc) or (0 <= nr + dr < 10 and 0 <= nc + dc < 15 and grid[nr + dr][nc + dc]):
                 break
         r, c = nr, nc
     tiles = []
     for k, (r, c) in enumerate(path):
         height = 1 + 3 * k // len(path)
         tiles += [(l, 2 * r, 2 * c) for l in range(height)]
-    return trim(centre(tiles))
+    return trim(centre(split(tiles)))
 
 
 def tower():
-    tiles = art(0, ["4444"] * 8)
-    tiles += art(4, ["##"] * 8, 0, 2)
+    # Two stacks of tiles four and five high, two tiles wide, with a seam between them, so that
+    # every tile has an open side and only the stacking holds it.
+    tiles = art(0, ["44+44"] * 8) + art(4, ["#.+.#"] * 8)
     return centre(tiles)
 
-
 def skyline():
-    return trim(centre(split(art(0, [
-        ".......4.......",
-        ".......4...3...",
-        "....3..4...3...",
-        "....33.44..33..",
-        ".2..33.44..33..",
-        ".22.33244..33.2",
-        "122.33244.233.2",
-        "1221332442233.2",
-        "122133244223312",
-        "122133244223312",
-    ]), parts=5)))
+    # Buildings standing on the bottom row: for each column of tiles, how many rows it reaches up
+    # and how many levels high it is stacked.
+    reach = (2, 4, 4, 2, 6, 6, 3, 8, 5, 2, 4, 5, 2, 3)
+    height = (1, 2, 2, 1, 2, 3, 2, 5, 3, 1, 2, 3, 1, 2)
+    tiles = [(l, 2 * (9 - k), 2 * col) for col in range(len(reach))
+             for k in range(reach[col]) for l in range(height[col])]
+    return centre(split(tiles, parts=5))
 
 def heart():
     return trim(centre(dome(split(art(0, [
@@ -352,18 +334,19 @@ def house():
 
 
 def pagoda():
-    return trim(centre(split(art(0, [
-        ".......1.......",
-        ".....12221.....",
-        "....1233321....",
-        ".1122233322211.",
-        "...1223332221..",
-        "..11223332211..",
-        "111222333222111",
-        "...12233322211.",
-        "..1122333221111",
-        "111122233322221",
-    ]), parts=5)))
+    # Roofs (the long rows) over narrower storeys, a finial on top.
+    return trim(centre(dome(split(art(0, [
+        ".......#.......",
+        "....#######....",
+        ".....#####.....",
+        "..###########..",
+        "....#######....",
+        "###############",
+        "...#########...",
+        "###############",
+        "..###########..",
+        ".#############.",
+    ])), 3)))
 
 def arena():
     ring = lambda x, y, a, b: inside_ellipse(x, y, 0, 0, a, b)
@@ -455,6 +438,21 @@ def letter_h():
         "#####.....#####",
         "#####.....#####",
     ])), 4)))
+
+
+def apple():
+    return trim(centre(dome(split(art(0, [
+        ".......#.......",
+        "......#.##.....",
+        "...####.####...",
+        ".#############.",
+        "###############",
+        "###############",
+        "###############",
+        ".#############.",
+        "..###########..",
+        "....##...##....",
+    ])), 3)))
 
 
 def check(name, tiles):
@@ -556,14 +554,14 @@ def main():
     os.makedirs(root, exist_ok=True)
     layouts = {
         "LAYOUT1.TXL": ("Lantern", "An eight-sided lantern with a lamp on each side.", lantern(), False),
-        "BRIDGE.TXL": ("Bridge", "Two towers joined by a deck that rises to the middle.", bridge(), False),
+        "BRIDGE.TXL": ("Bridge", "Two towers joined by a deck of three spans that rises over its pier.", bridge(), False),
         "CASTLE.TXL": ("Castle", "A walled keep with a corner tower at each corner.", castle(), True),
         "PYRAMID.TXL": ("Pyramid", "A pyramid seen from the side, rising in steps to its point.", pyramid(), True),
         "MEADOW.TXL": ("Meadow", "One low level of short rows: every row opens in many places. For beginners.", meadow(), False),
         "GARDEN.TXL": ("Garden", "Eight raised flower beds between open paths. For beginners.", garden(), False),
-        "SPIRAL.TXL": ("Spiral", "A path that winds inwards, rising a level at each turn of the way.", spiral(), False),
-        "TOWER.TXL": ("Tower", "A tall, narrow tower five levels high. For experts.", tower(), False),
-        "SKYLINE.TXL": ("Skyline", "A city skyline of towers stacked up to five high. For experts.", skyline(), True),
+        "SPIRAL.TXL": ("Spiral", "A path that winds inwards, rising to three levels at its heart.", spiral(), False),
+        "TOWER.TXL": ("Tower", "A tall, narrow tower five levels high, split down the middle. For experts.", tower(), False),
+        "SKYLINE.TXL": ("Skyline", "A city skyline, its tallest tower stacked five high. For experts.", skyline(), True),
         "HEART.TXL": ("Heart", "A heart, raised like a cushion.", heart(), False),
         "CROSS.TXL": ("Cross", "A broad cross that rises to its crossing.", cross(), False),
         "MOON.TXL": ("Moon", "A crescent moon.", moon(), False),
@@ -571,12 +569,13 @@ def main():
         "BUTTERFL.TXL": ("Butterfly", "A butterfly with open wings.", butterfly(), False),
         "CAT.TXL": ("Cat", "A cat's head with pointed ears.", cat(), False),
         "HOUSE.TXL": ("House", "A house with a pointed roof and a chimney.", house(), False),
-        "PAGODA.TXL": ("Pagoda", "A pagoda of tiered roofs.", pagoda(), False),
+        "PAGODA.TXL": ("Pagoda", "A pagoda of five roofs, each wider than the one above.", pagoda(), False),
         "SHIELD.TXL": ("Shield", "A knight's shield, broad at the top and pointed below.", shield(), False),
         "BELL.TXL": ("Bell", "A bell with its clapper below the rim.", bell(), False),
         "OWL.TXL": ("Owl", "An owl with tufted ears, round eyes and its feet on a branch.", owl(), False),
         "CROWN.TXL": ("Crown", "A crown with three points over a jewelled band.", crown(), False),
         "LETTERH.TXL": ("Letter H", "A capital H.", letter_h(), False),
+        "APPLE.TXL": ("Apple", "An apple with its stalk and a leaf.", apple(), False),
         "ARENA.TXL": ("Arena", "Stands that rise in a ring around an open floor.", arena(), False),
         "LETTERX.TXL": ("Letter X", "A capital X.", letter_x(), False),
     }
