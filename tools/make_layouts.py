@@ -269,9 +269,18 @@ def cross():
 
 
 def moon():
-    return trim(centre(dome(split(figure(lambda x, y: inside_ellipse(x, y, 0, 0, 300, 220)
-                                         and not inside_ellipse(x, y, 200, -50, 200, 200), cols=15)), 5)))
-
+    return trim(centre(dome(split(art(0, [
+        "...##########",
+        ".############",
+        "#########....",
+        "########.....",
+        "########.....",
+        "########.....",
+        "########.....",
+        "#########....",
+        ".############",
+        "...##########",
+    ]), parts=4), 4)))
 
 def fish():
     return trim(centre(dome(split(art(0, [
