@@ -175,9 +175,10 @@ TEST_F(LayoutTest, ShippedLayoutsAreNamedRestOnTheLevelBelowAndFitTheBoard) {
             std::getline(in, first);
             std::getline(in, second);
             const std::string mark = "; Tolbex layout: ";
-            EXPECT_TRUE(first.rfind(mark, 0) == 0 && first.size() > mark.size() && first.back() != ' ') << first;
+            const bool named = first.rfind(mark, 0) == 0 && first.size() > mark.size() && first.back() != ' ';
+            EXPECT_TRUE(named) << first;
             EXPECT_TRUE(second.rfind("; ", 0) == 0 && second.size() > 12 && second.find("Tolbex layout") == std::string::npos) << second;
-            EXPECT_TRUE(names.insert(first.substr(mark.size())).second) << "a second layout named " << first;
+            EXPECT_TRUE(!named || names.insert(first.substr(mark.size())).second) << "a second layout named " << first;
         }
         ASSERT_EQ(LoadLayout(nullptr, entry.path().c_str()), 1);
         for (const TileRecord& t : Board.tiles) {
