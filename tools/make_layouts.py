@@ -403,20 +403,20 @@ def bell():
     ])), 4)))
 
 
-def owl():
-    return trim(centre(dome(split(art(0, [
-        "##...........##",
-        "###.........###",
-        "###############",
-        "##...#####...##",
-        "##...#####...##",
-        "###############",
-        "#######.#######",
-        "###############",
-        ".#############.",
-        "...##.....##...",
-    ])), 4)))
-
+def temple():
+    # A pediment and its beam two levels thick on five columns three high, over two steps.
+    return centre(split(art(0, [
+        ".......1.......",
+        ".....11111.....",
+        "..22222222222..",
+        "222222222222222",
+        ".3..3..3..3..3.",
+        ".3..3..3..3..3.",
+        ".3..3..3..3..3.",
+        ".3..3..3..3..3.",
+        "111111111111111",
+        "..11111111111..",
+    ])))
 
 def crown():
     return trim(centre(dome(split(art(0, [
@@ -581,7 +581,7 @@ def main():
         "PAGODA.TXL": ("Pagoda", "A pagoda of five roofs, each wider than the one above.", pagoda(), False),
         "SHIELD.TXL": ("Shield", "A knight's shield, broad at the top and pointed below.", shield(), False),
         "BELL.TXL": ("Bell", "A bell with its clapper below the rim.", bell(), False),
-        "OWL.TXL": ("Owl", "An owl with tufted ears, round eyes and its feet on a branch.", owl(), False),
+        "TEMPLE.TXL": ("Temple", "A temple: a pediment on five columns over its steps.", temple(), False),
         "CROWN.TXL": ("Crown", "A crown with three points over a jewelled band.", crown(), False),
         "LETTERH.TXL": ("Letter H", "A capital H.", letter_h(), False),
         "APPLE.TXL": ("Apple", "An apple with its stalk and a leaf.", apple(), False),
