@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +153,45 @@ TEST_F(LayoutTest, RandomAndShippedLayoutsLoadInPaintOrder) {
         ExpectConsistentBoard(entry.path());
     }
     EXPECT_TRUE(shipped >= 3 && fake::Messages().empty());
+}
+
+// The shipped library: at least 24 layouts, a few in the binary form; each text layout opens with
+// its name and a one-line description (the names all different); every tile is drawn inside the
+// board and every tile above the table stands with all four cells on tiles of the level below.
+TEST_F(LayoutTest, ShippedLayoutsAreNamedRestOnTheLevelBelowAndFitTheBoard) {
+    int shipped = 0, binary = 0;
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(TOLBEX_SOURCE_DIR "/data/LAYOUTS")) {
+        if (entry.path().extension() != ".TXL") continue;
+        const std::string file = entry.path().filename().string();
+        SCOPED_TRACE(file);
+        ++shipped;
+        EXPECT_TRUE(file.size() <= 12 && file == [&file] { std::string u = file; for (char& ch : u) ch = static_cast<char>(std::toupper(ch)); return u; }());
+        if (std::filesystem::file_size(entry.path()) == kBinaryLayoutSize) {
+            ++binary;
+        } else {
+            std::ifstream in(entry.path());
+            std::string first, second;
+            std::getline(in, first);
+            std::getline(in, second);
+            const std::string mark = "; Tolbex layout: ";
+            const bool named = first.rfind(mark, 0) == 0 && first.size() > mark.size() && first.back() != ' ';
+            EXPECT_TRUE(named) << first;
+            EXPECT_TRUE(second.rfind("; ", 0) == 0 && second.size() > 12 && second.find("Tolbex layout") == std::string::npos) << second;
+            EXPECT_TRUE(!named || names.insert(first.substr(mark.size())).second) << "a second layout named " << first;
+        }
+        ASSERT_EQ(LoadLayout(nullptr, entry.path().c_str()), 1);
+        for (const TileRecord& t : Board.tiles) {
+            EXPECT_TRUE(t.x >= 0 && t.y >= 0 && t.x + kTileWidthPx <= Board.width && t.y + kTileHeightPx <= Board.height)
+                << "tile at level " << int{t.level} << ", row " << int{t.row} << ", column " << int{t.col} << " is drawn off the board";
+            for (int d = 0; d < 4 && t.level > 0; ++d)
+                EXPECT_NE(Board.cells[t.level - 1][t.row + d / 2][t.col + d % 2], kNone)
+                    << "tile at level " << int{t.level} << ", row " << int{t.row} << ", column " << int{t.col} << " hangs over nothing";
+        }
+    }
+    EXPECT_GE(shipped, 24);
+    EXPECT_GE(binary, 2);
+    EXPECT_TRUE(fake::Messages().empty());
 }
 
 TEST(ScoresPath, FollowsTheLayoutPath) {

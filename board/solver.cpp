@@ -1,0 +1,79 @@
+// The solver's entry: builds the model of the board, picks the search that fits its classes and
+// hands back the verdict with the winning sequence. The pieces: solver_model (free tiles, what
+// lies above what), solver_pairs (the search over pairings, for every board of a game),
+// solver_moves (the search over moves, for hand-made boards with larger or odd classes).
+#include "board/solver.h"
+
+#include "board/solver_search.h"
+
+namespace solver {
+
+namespace {
+
+thread_local LostTable tLostTable;
+thread_local Model tModel;
+
+}  // namespace
+
+void LostTable::Begin() {
+    if (++solve_ == 0) {   // the counter wrapped: old stamps could look current
+        for (Entry& e : entries_) e.solve = 0;
+        solve_ = 1;
+    }
+}
+
+bool LostTable::Has(const Bits& removed, const Bits& choices, uint64_t hash) const {
+    for (int k = 0; k < kProbe; ++k) {
+        const Entry& e = entries_[(hash + k) & (kSize - 1)];
+        if (e.solve == solve_ && e.removed == removed && e.choices == choices) return true;
+    }
+    return false;
+}
+
+void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash) {
+    size_t slot = hash & (kSize - 1);
+    for (int k = 0; k < kProbe; ++k) {
+        const size_t s = (hash + k) & (kSize - 1);
+        if (entries_[s].solve != solve_) {
+            slot = s;
+            break;
+        }
+    }
+    entries_[slot] = {removed, choices, solve_};
+}
+
+}  // namespace solver
+
+SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long microseconds) {
+    using namespace solver;
+    SolveResult result{};
+    result.verdict = SolveVerdict::Unknown;
+    Model& model = tModel;
+    BuildModel(board, model);
+    if (!model.sound) return result;
+
+    bool twosAndFours = true;
+    for (int c = 0; c < model.classCount; ++c) {
+        const int count = model.classMembers[c].Count();
+        twosAndFours = twosAndFours && (count == 2 || count == 4);
+    }
+    SearchState state;
+    state.nodeBudget = nodeBudget;
+    if (microseconds > 0) {
+        state.timed = true;
+        state.deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
+    }
+    tLostTable.Begin();
+    const bool won = twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    result.nodes = state.nodes;
+    if (won) {
+        result.verdict = SolveVerdict::Winnable;
+        result.pairCount = state.pathLength;
+        for (int k = 0; k < state.pathLength; ++k) result.pairs[k] = state.path[k];
+    } else if (!state.aborted) {
+        result.verdict = SolveVerdict::NotWinnable;
+    }
+    return result;
+}
+
+SolveResult SolveBoard(const BoardRecord& board, long nodeBudget) { return SolveBoardTimed(board, nodeBudget, 0); }

@@ -1,0 +1,165 @@
+// Building the solver's model of a board from the cell grid, walking the grid exactly as the
+// free-tile rule does, so that the model's answer is the rule's answer on every position reached
+// by taking pairs off.
+#include "board/solver_model.h"
+
+#include <initializer_list>
+
+namespace solver {
+
+int FaceClass(int face) {
+    if (face >= 28 && face <= 31) return 28;
+    if (face >= 32 && face <= 35) return 32;
+    return face;
+}
+
+namespace {
+
+// The tile on a cell, or -1 for an empty cell or one naming a removed or impossible tile.
+int TileOn(const BoardRecord& board, int level, int row, int col) {
+    const uint8_t index = board.cells[level][row][col];
+    if (index >= kTileCount || board.tiles[index].face == 0) return -1;
+    return index;
+}
+
+void AddOpening(Model& model, int t, const Bits& set) {
+    TileModel& m = model.tiles[t];
+    if (m.openingCount == kMaxOpenings) {
+        model.sound = false;   // only a damaged grid judges a tile more than twice
+        return;
+    }
+    m.openings[m.openingCount++] = set;
+}
+
+void AddCell(const BoardRecord& board, Bits& set, int level, int row, int col) {
+    const int t = TileOn(board, level, row, col);
+    if (t >= 0) set.Set(t);
+}
+
+}  // namespace
+
+void BuildModel(const BoardRecord& board, Model& model) {
+    model = Model{};
+    model.sound = true;
+
+    int classIndex[256];
+    for (int& c : classIndex) c = -1;
+    for (int t = 0; t < kTileCount; ++t) {
+        const int face = board.tiles[t].face;
+        if (face == 0) continue;
+        model.present.Set(t);
+        const int key = FaceClass(face) & 0xFF;
+        if (classIndex[key] < 0) classIndex[key] = model.classCount++;
+        model.tiles[t].cls = static_cast<uint8_t>(classIndex[key]);
+        model.classMembers[classIndex[key]].Set(t);
+    }
+
+    // Covered: some cell of the tile has an occupied cell directly above it (the next level only).
+    for (int level = 0; level + 1 < kLevels; ++level)
+        for (int row = 0; row < kRows; ++row)
+            for (int col = 0; col < kCols; ++col) {
+                const int below = TileOn(board, level, row, col);
+                const int over = TileOn(board, level + 1, row, col);
+                if (below >= 0 && over >= 0) model.tiles[below].cover.Set(over);
+            }
+
+    // Sides: a tile on an outer column is open; otherwise, judged from its top-left cell, a side
+    // opens when both cells beside it on that side are empty.
+    for (int level = 0; level < kLevels; ++level)
+        for (int row = 0; row < kRows; ++row) {
+            for (int col : {0, kCols - 1}) {
+                const int t = TileOn(board, level, row, col);
+                if (t >= 0) model.tiles[t].edge = 1;
+            }
+            for (int col = 1; col < kCols - 1; ++col) {
+                const int t = TileOn(board, level, row, col);
+                if (t < 0 || board.tiles[t].row != row || board.tiles[t].col != col || row + 1 >= kRows) continue;
+                Bits left;
+                AddCell(board, left, level, row, col - 1);
+                AddCell(board, left, level, row + 1, col - 1);
+                AddOpening(model, t, left);
+                if (col + 2 >= kCols) {
+                    AddOpening(model, t, Bits{});
+                } else {
+                    Bits right;
+                    AddCell(board, right, level, row, col + 2);
+                    AddCell(board, right, level, row + 1, col + 2);
+                    AddOpening(model, t, right);
+                }
+            }
+        }
+
+    // What must go before each tile can be free: its covers, their covers, and so on. A tile only
+    // leaves the board once free, so while a tile of this set remains, the chain above the tile
+    // is still whole and the tile stays covered.
+    for (int t = 0; t < kTileCount; ++t) {
+        if (!model.present.Has(t)) continue;
+        Bits reach = model.tiles[t].cover;
+        Bits frontier = reach;
+        while (!frontier.Empty()) {
+            Bits next;
+            ForEach(frontier, [&](int u) { next = next | model.tiles[u].cover; });
+            frontier = next.Minus(reach);
+            reach = reach | next;
+            if (reach.Has(t)) {        // a cycle of covers: only a damaged grid
+                model.sound = false;
+                break;
+            }
+        }
+        model.above[t] = reach;
+    }
+}
+
+Bits FreeTiles(const Model& model, const Bits& removed) {
+    Bits free;
+    ForEach(model.present.Minus(removed), [&](int t) {
+        if (model.IsFree(t, removed)) free.Set(t);
+    });
+    return free;
+}
+
+namespace {
+
+bool PairBefore(const Model& model, int a, int b, int c, int d) {
+    return Before(model, a, c) || Before(model, a, d) || Before(model, b, c) || Before(model, b, d);
+}
+
+}  // namespace
+
+bool PairingWorks(const Model& model, int a, int b, int c, int d) {
+    if (Apart(model, a, b) || Apart(model, c, d)) return false;
+    return !(PairBefore(model, a, b, c, d) && PairBefore(model, c, d, a, b));
+}
+
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs) {
+    using Mask = unsigned __int128;
+    constexpr int kMaxPairs = kTileCount / 2;
+    if (pairs < 2 || pairs > kMaxPairs) return false;
+    uint8_t pairOf[kTileCount];
+    Bits paired;
+    for (int i = 0; i < pairs; ++i) {
+        pairOf[a[i]] = pairOf[b[i]] = static_cast<uint8_t>(i);
+        paired.Set(a[i]);
+        paired.Set(b[i]);
+    }
+    // needs[j]: the pairs that must go before pair j. Peel off the pairs needing none still
+    // waiting; a cycle is what cannot be peeled.
+    Mask needs[kMaxPairs];
+    for (int j = 0; j < pairs; ++j) {
+        Mask mask = 0;
+        ForEach((model.above[a[j]] | model.above[b[j]]) & paired, [&](int u) { mask |= Mask{1} << pairOf[u]; });
+        needs[j] = mask;
+    }
+    Mask waiting = (Mask{1} << pairs) - 1;
+    for (bool peeled = true; peeled && waiting != 0;) {
+        peeled = false;
+        for (int j = 0; j < pairs; ++j)
+            if (((waiting >> j) & 1) && (needs[j] & waiting) == 0) {
+                waiting &= ~(Mask{1} << j);
+                peeled = true;
+            }
+    }
+    return waiting != 0;
+}
+
+}  // namespace solver

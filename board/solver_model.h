@@ -1,0 +1,96 @@
+// The board as the solver sees it: the tiles still on it as bit positions, and for each tile the
+// tiles that cover it, the sets whose removal opens one of its sides, and its matching class.
+// Built once from a BoardRecord; afterwards whether a tile is free depends only on the set of
+// tiles removed since, so the search never touches the grid or the game's records.
+#pragma once
+
+#include <cstdint>
+
+#include "board/state.h"
+
+namespace solver {
+
+// A set of tile indices 0..143.
+struct Bits {
+    uint64_t w[3] = {0, 0, 0};
+
+    void Set(int t) { w[t >> 6] |= uint64_t{1} << (t & 63); }
+    void Clear(int t) { w[t >> 6] &= ~(uint64_t{1} << (t & 63)); }
+    bool Has(int t) const { return (w[t >> 6] >> (t & 63)) & 1; }
+    bool Empty() const { return (w[0] | w[1] | w[2]) == 0; }
+    // True when every tile of this set is in `other`.
+    bool Within(const Bits& other) const {
+        return ((w[0] & ~other.w[0]) | (w[1] & ~other.w[1]) | (w[2] & ~other.w[2])) == 0;
+    }
+    bool Meets(const Bits& other) const {
+        return ((w[0] & other.w[0]) | (w[1] & other.w[1]) | (w[2] & other.w[2])) != 0;
+    }
+    int Count() const {
+        return __builtin_popcountll(w[0]) + __builtin_popcountll(w[1]) + __builtin_popcountll(w[2]);
+    }
+    Bits operator&(const Bits& o) const { return {{w[0] & o.w[0], w[1] & o.w[1], w[2] & o.w[2]}}; }
+    Bits operator|(const Bits& o) const { return {{w[0] | o.w[0], w[1] | o.w[1], w[2] | o.w[2]}}; }
+    Bits Minus(const Bits& o) const { return {{w[0] & ~o.w[0], w[1] & ~o.w[1], w[2] & ~o.w[2]}}; }
+    bool operator==(const Bits& o) const { return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2]; }
+};
+
+// Calls f(t) for every tile of the set, lowest first.
+template <typename F>
+inline void ForEach(const Bits& bits, F f) {
+    for (int k = 0; k < 3; ++k)
+        for (uint64_t word = bits.w[k]; word != 0; word &= word - 1) f(k * 64 + __builtin_ctzll(word));
+}
+
+constexpr int kMaxOpenings = 4;      // a sound board has two per tile (its left and right side)
+constexpr int kMaxClasses = kTileCount;
+
+struct TileModel {
+    Bits cover;                      // tiles that must all be gone before this one is uncovered
+    Bits openings[kMaxOpenings];     // a side is open once every tile of its set is gone
+    uint8_t openingCount;
+    uint8_t edge;                    // on the grid's outer columns: always open at the side
+    uint8_t cls;                     // compact matching class
+};
+
+struct Model {
+    TileModel tiles[kTileCount];
+    Bits present;                    // tiles on the board when the model was built
+    Bits classMembers[kMaxClasses];
+    Bits above[kTileCount];          // every tile that must be gone before this one can be free
+    int classCount;
+    bool sound;                      // false when the grid holds something no game produces
+
+    // Whether tile t is free once the tiles of `removed` have left the board.
+    bool IsFree(int t, const Bits& removed) const {
+        if (!present.Has(t) || removed.Has(t)) return false;
+        const TileModel& m = tiles[t];
+        if (!m.cover.Within(removed)) return false;
+        if (m.edge) return true;
+        for (int k = 0; k < m.openingCount; ++k)
+            if (m.openings[k].Within(removed)) return true;
+        return false;
+    }
+};
+
+// Every tile free once the tiles of `removed` are gone.
+Bits FreeTiles(const Model& model, const Bits& removed);
+
+// Whether tile x must leave before tile y can be free (x lies in the column above y).
+inline bool Before(const Model& model, int x, int y) { return model.above[y].Has(x); }
+inline bool Apart(const Model& model, int x, int y) { return Before(model, x, y) || Before(model, y, x); }
+// Whether the four tiles of a class can still leave as the pairs (a, b) and (c, d): neither pair
+// has a tile above its partner, and the pairs do not each need the other gone first.
+bool PairingWorks(const Model& model, int a, int b, int c, int d);
+// Whether the settled pairs (a[i], b[i]) each need another gone first, in a cycle: then they can
+// never all leave. At most 72 pairs.
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs);
+
+// The matching class of a face, the same as the game's: the two four-face groups are one class
+// each, every other face is a class of its own.
+int FaceClass(int face);
+
+// Builds the model of `board`: a tile is on the board when its face is not 0, and a cell is
+// occupied when it names such a tile.
+void BuildModel(const BoardRecord& board, Model& model);
+
+}  // namespace solver

@@ -1,0 +1,255 @@
+// The solver's search over pairings, for boards whose classes all come in twos and fours (every
+// board of a game). A class of four leaves as two pairs, and there are three ways to pair it;
+// once every class's pairing is fixed, taking any pair whose two tiles are free never spoils a
+// win (freedom only grows as tiles leave), so the only real choices are the pairings. The search
+// therefore branches on the pairing of one class at a time, the most constrained first, and
+// between choices plays every pair it may:
+//
+// - the last two tiles of a class, or a pair of a chosen pairing, once both are free;
+// - all four tiles of a class once all four are free, in any pairing;
+// - a class with one workable pairing left gets it without branching.
+//
+// A position is lost when a class cannot be paired any more (a tile above its partner, or pairs
+// that need each other gone first), when the settled pairs wait on each other in a cycle, or
+// when no class has two free tiles. Lost positions are kept in the table with their choices.
+#include <algorithm>
+
+#include "board/solver_search.h"
+
+namespace solver {
+
+namespace {
+
+constexpr int8_t kOpen = -1;
+
+class PairingSearch {
+public:
+    PairingSearch(const Model& model, LostTable& table, SearchState& state)
+        : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)) {
+        for (int c = 0; c < m_.classCount; ++c) {
+            size_[c] = 0;
+            choice_[c] = kOpen;
+            ForEach(m_.classMembers[c], [&](int t) {
+                if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
+                ++size_[c];
+            });
+        }
+        ForEach(m_.present, [&](int t) {
+            // What the tile holds back: the tiles it lies above and the tiles whose side it closes.
+            int weight = 0;
+            ForEach(m_.present, [&](int u) {
+                if (m_.above[u].Has(t)) weight += 2;
+                for (int k = 0; k < m_.tiles[u].openingCount; ++k)
+                    if (m_.tiles[u].openings[k].Has(t)) ++weight;
+            });
+            weight_[t] = weight;
+        });
+    }
+
+    bool Node() {
+        if (!s_.Enter()) return false;
+        const Bits entryRemoved = removed_;
+        const uint64_t entryHash = hash_;
+        const int entryPath = s_.pathLength;
+        const int entryTrail = trailLength_;
+        Bits free;
+        if (Propagate(free)) {
+            if (removed_.Count() == kTileCount) return true;
+            Bits choices;
+            uint64_t hash = hash_;
+            for (int c = 0; c < m_.classCount; ++c)
+                if (choice_[c] != kOpen && Left(c) == 4) {
+                    const int marked = tiles_[c][choice_[c] + 1];
+                    choices.Set(marked);
+                    hash ^= kChoiceKeys.v[marked];
+                }
+            if (!table_.Has(removed_, choices, hash)) {
+                if (!Deadlocked()) {
+                    if (Branch(free)) return true;
+                }
+                if (!s_.aborted) table_.Put(removed_, choices, hash);
+            }
+        }
+        removed_ = entryRemoved;
+        hash_ = entryHash;
+        s_.pathLength = entryPath;
+        while (trailLength_ > entryTrail) choice_[trail_[--trailLength_]] = kOpen;
+        return false;
+    }
+
+private:
+    const Model& m_;
+    LostTable& table_;
+    SearchState& s_;
+    Bits removed_;
+    uint64_t hash_ = 0;
+    uint8_t tiles_[kMaxClasses][4];
+    int size_[kMaxClasses];
+    int8_t choice_[kMaxClasses];        // pairing of a class of four: t0 with t[choice + 1]
+    uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
+    int trailLength_ = 0;
+    int weight_[kTileCount] = {};
+
+    int Left(int c) const {
+        int n = 0;
+        for (int k = 0; k < size_[c]; ++k) n += !removed_.Has(tiles_[c][k]);
+        return n;
+    }
+
+    // The two pairs of pairing `choice` of a class of four, as indices into its tiles.
+    static void PairsOf(int choice, int pairs[4]) {
+        static const int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
+        for (int k = 0; k < 4; ++k) pairs[k] = kPairings[choice][k];
+    }
+
+    bool Works(int c, int choice) const {
+        int p[4];
+        PairsOf(choice, p);
+        const uint8_t* t = tiles_[c];
+        return PairingWorks(m_, t[p[0]], t[p[1]], t[p[2]], t[p[3]]);
+    }
+
+    void Choose(int c, int choice) {
+        choice_[c] = static_cast<int8_t>(choice);
+        trail_[trailLength_++] = static_cast<uint8_t>(c);
+    }
+
+    void Take(int a, int b) {
+        removed_.Set(a);
+        removed_.Set(b);
+        hash_ ^= kTileKeys.v[a] ^ kTileKeys.v[b];
+        s_.path[s_.pathLength++] = {static_cast<uint8_t>(std::min(a, b)), static_cast<uint8_t>(std::max(a, b))};
+    }
+
+    bool BothFree(const Bits& free, int a, int b) const { return free.Has(a) && free.Has(b); }
+
+    // Plays every pair that may be played and settles every pairing that is forced; false when a
+    // class turns out impossible to pair. `free` ends as the free tiles of the position reached.
+    bool Propagate(Bits& free) {
+        for (;;) {
+            free = FreeTiles(m_, removed_);
+            bool progress = false;
+            for (int c = 0; c < m_.classCount; ++c) {
+                const int left = Left(c);
+                if (left == 0) continue;
+                int r[4];
+                int n = 0;
+                for (int k = 0; k < size_[c]; ++k)
+                    if (!removed_.Has(tiles_[c][k])) r[n++] = tiles_[c][k];
+                if (left == 2) {
+                    if (Apart(m_, r[0], r[1])) return false;
+                    if (BothFree(free, r[0], r[1])) {
+                        Take(r[0], r[1]);
+                        progress = true;
+                    }
+                    continue;
+                }
+                if (left != 4) return false;   // never with classes of two and four
+                if (choice_[c] == kOpen) {
+                    if (BothFree(free, r[0], r[1]) && BothFree(free, r[2], r[3])) {
+                        Take(r[0], r[1]);
+                        Take(r[2], r[3]);
+                        progress = true;
+                        continue;
+                    }
+                    int workable = 0, last = 0;
+                    for (int choice = 0; choice < 3; ++choice)
+                        if (Works(c, choice)) {
+                            ++workable;
+                            last = choice;
+                        }
+                    if (workable == 0) return false;
+                    if (workable > 1) continue;
+                    Choose(c, last);
+                }
+                int p[4];
+                PairsOf(choice_[c], p);
+                for (int k = 0; k < 4; k += 2)
+                    if (BothFree(free, r[p[k]], r[p[k + 1]])) {
+                        Take(r[p[k]], r[p[k + 1]]);
+                        progress = true;
+                    }
+            }
+            if (!progress) return true;
+        }
+    }
+
+    // The settled pairs (last two of a class, chosen pairings) waiting on each other in a cycle.
+    bool Deadlocked() const {
+        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+        int pairs = 0;
+        for (int c = 0; c < m_.classCount; ++c) {
+            const int left = Left(c);
+            if (left == 2) {
+                int n = 0;
+                for (int k = 0; k < size_[c]; ++k)
+                    if (!removed_.Has(tiles_[c][k])) (n++ == 0 ? a[pairs] : b[pairs]) = tiles_[c][k];
+                ++pairs;
+            } else if (left == 4 && choice_[c] != kOpen) {
+                int p[4];
+                PairsOf(choice_[c], p);
+                for (int k = 0; k < 4; k += 2) {
+                    a[pairs] = tiles_[c][p[k]];
+                    b[pairs++] = tiles_[c][p[k + 1]];
+                }
+            }
+        }
+        return PairsDeadlocked(m_, a, b, pairs);
+    }
+
+    // Chooses the pairing of the open class with the fewest workable pairings (then the most free
+    // tiles), trying first the pairings that let a pair go at once. False when none wins, or when
+    // no class has two free tiles (no move at all).
+    bool Branch(const Bits& free) {
+        int best = -1, bestWorkable = 4, bestFree = -1;
+        bool anyMove = false;
+        for (int c = 0; c < m_.classCount; ++c) {
+            if (choice_[c] != kOpen || Left(c) != 4) continue;
+            int freeCount = 0;
+            for (int k = 0; k < 4; ++k) freeCount += free.Has(tiles_[c][k]);
+            if (freeCount < 2) continue;
+            anyMove = true;
+            int workable = 0;
+            for (int choice = 0; choice < 3; ++choice) workable += Works(c, choice);
+            if (workable < bestWorkable || (workable == bestWorkable && freeCount > bestFree)) {
+                best = c;
+                bestWorkable = workable;
+                bestFree = freeCount;
+            }
+        }
+        if (!anyMove) return false;
+        struct Option {
+            int choice;
+            int key;
+        };
+        Option options[3];
+        int count = 0;
+        const uint8_t* t = tiles_[best];
+        for (int choice = 0; choice < 3; ++choice) {
+            if (!Works(best, choice)) continue;
+            int p[4];
+            PairsOf(choice, p);
+            int key = 0;
+            for (int k = 0; k < 4; k += 2)
+                if (BothFree(free, t[p[k]], t[p[k + 1]])) key += 1000 + weight_[t[p[k]]] + weight_[t[p[k + 1]]];
+            options[count++] = {choice, key};
+        }
+        std::stable_sort(options, options + count, [](const Option& x, const Option& y) { return x.key > y.key; });
+        for (int k = 0; k < count && !s_.aborted; ++k) {
+            const int entryTrail = trailLength_;
+            Choose(best, options[k].choice);
+            if (Node()) return true;
+            while (trailLength_ > entryTrail) choice_[trail_[--trailLength_]] = kOpen;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+bool SearchByPairings(const Model& model, LostTable& table, SearchState& state) {
+    PairingSearch search(model, table, state);
+    return search.Node();
+}
+
+}  // namespace solver

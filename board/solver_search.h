@@ -1,0 +1,82 @@
+// What the solver's two searches share: the table of positions proved lost, the hash keys, the
+// work limits and the sequence of pairs taken. Internal to board/solver*.cpp and its tests.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "board/solver_model.h"
+
+namespace solver {
+
+struct KeyTable {
+    uint64_t v[kTileCount];
+};
+constexpr KeyTable MakeKeys(uint64_t state) {
+    KeyTable table{};
+    for (uint64_t& key : table.v) {   // splitmix64
+        uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        key = z ^ (z >> 31);
+    }
+    return table;
+}
+inline constexpr KeyTable kTileKeys = MakeKeys(0x70B1E3);     // hash of a removed tile
+inline constexpr KeyTable kChoiceKeys = MakeKeys(0xC401CE);   // hash of a pairing choice marked on a tile
+
+// Lost positions, keyed by the exact removed set and the pairing choices still open (a set of
+// tiles marking them), with the number of the solve that stored them, so a new solve starts
+// with an empty table without clearing it. One table per thread.
+class LostTable {
+public:
+    void Begin();
+    bool Has(const Bits& removed, const Bits& choices, uint64_t hash) const;
+    void Put(const Bits& removed, const Bits& choices, uint64_t hash);
+
+private:
+    struct Entry {
+        Bits removed;
+        Bits choices;
+        uint32_t solve = 0;
+    };
+    static constexpr int kBits = 16;
+    static constexpr size_t kSize = size_t{1} << kBits;
+    static constexpr int kProbe = 4;
+    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+    uint32_t solve_ = 0;
+};
+
+// The work limit of one solve, and the pairs taken so far.
+struct SearchState {
+    long nodeBudget = 0;
+    bool timed = false;
+    std::chrono::steady_clock::time_point deadline;
+    long nodes = 0;
+    bool aborted = false;
+    int pathLength = 0;
+    MovePair path[kTileCount / 2];
+
+    // Counts a position; false (and aborted) once the budget is spent.
+    bool Enter() {
+        ++nodes;
+        if (nodes > nodeBudget || (timed && (nodes & 255) == 0 && std::chrono::steady_clock::now() > deadline))
+            aborted = true;
+        return !aborted;
+    }
+};
+
+// The tiles on the board at the start count as not removed; every other tile as removed.
+inline Bits InitialRemoved(const Model& model) {
+    Bits removed;
+    for (int t = 0; t < kTileCount; ++t)
+        if (!model.present.Has(t)) removed.Set(t);
+    return removed;
+}
+
+// True when the search found a way to clear the board; `state.path` then holds it.
+bool SearchByMoves(const Model& model, LostTable& table, SearchState& state);
+bool SearchByPairings(const Model& model, LostTable& table, SearchState& state);
+
+}  // namespace solver
