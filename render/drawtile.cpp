@@ -12,25 +12,28 @@
 
 namespace {
 
-// Geometry within a tile picture (41 x 45): the face at (5, 0), 36 x 40; sides 5 thick.
+// Geometry within a tile picture (41 x 45 at scale 1): the face at (5, 0), 36 x 40; sides 5
+// thick. Every measure is multiplied by drawScale, positions and sheet cells included.
 constexpr int kFaceLeft = 5;
 constexpr int kFillRight = 40;    // colour fill: x 5..39, y 1..39 (top row, right column left out)
 constexpr int kFillTop = 1;
 constexpr int kFillBottom = 40;
 
-// The two slanted corners, copied pixel by pixel in this order; the other 10 pixels of each
-// 5 x 5 corner square are outside the tile and keep what the buffer held.
-constexpr int kSlantPixels[30][2] = {
-    {4, 0}, {4, 1}, {4, 2}, {4, 3}, {4, 4}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {2, 2},
-    {2, 3}, {2, 4}, {1, 3}, {1, 4}, {0, 4},
-    {36, 40}, {36, 41}, {36, 42}, {36, 43}, {36, 44}, {37, 40}, {37, 41}, {37, 42}, {37, 43},
-    {38, 40}, {38, 41}, {38, 42}, {39, 40}, {39, 41}, {40, 40},
+// Where tile t's picture lies, in the board buffer and in the drawn sheet, at the drawing scale.
+struct Placed {
+    int x, y, sheetX, sheetY, s;
 };
+
+Placed Place(const TileRecord& t) {
+    const int s = drawScale;
+    return {t.x * s, t.y * s, t.sheetX * s, t.sheetY * s, s};
+}
 
 // The face of the tile inverted from the sheet (the mark of the selection and of the hint).
 void DrawInvertedFace(platform::DeviceContext& buffer, platform::DeviceContext& sheet, const TileRecord& t) {
-    platform::BitBlt(buffer, t.x + kFaceLeft, t.y, kFaceWidthPx, kFaceHeightPx, sheet, t.sheetX + kFaceLeft,
-                     t.sheetY, platform::NOTSRCCOPY);
+    const Placed p = Place(t);
+    platform::BitBlt(buffer, p.x + kFaceLeft * p.s, p.y, kFaceWidthPx * p.s, kFaceHeightPx * p.s, sheet,
+                     p.sheetX + kFaceLeft * p.s, p.sheetY, platform::NOTSRCCOPY);
 }
 
 // True when tile i belongs to the pair the hint shows. Brings the hint cursor back to the first
@@ -61,8 +64,10 @@ void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, i
         colored = false;   // a level outside 0..4 has no colour and gets no picture
     }
     if (colored) {
-        platform::FillRect(buffer, t.x + kFaceLeft, t.y + kFillTop, t.x + kFillRight, t.y + kFillBottom, color);
-        DrawTransparent(buffer, sheet, t.sheetX, t.sheetY, kTileWidthPx, kTileHeightPx, t.x, t.y,
+        const Placed p = Place(t);
+        platform::FillRect(buffer, p.x + kFaceLeft * p.s, p.y + kFillTop * p.s, p.x + kFillRight * p.s,
+                           p.y + kFillBottom * p.s, color);
+        DrawTransparent(buffer, sheet, p.sheetX, p.sheetY, kTileWidthPx * p.s, kTileHeightPx * p.s, p.x, p.y,
                         Settings.transparentColor);
     }
     // Selected and hinted at once still shows one inverted face: the marks do not cancel.
@@ -71,20 +76,27 @@ void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, i
     if (selected || hinted) DrawInvertedFace(buffer, sheet, t);
 }
 
+// The face, the left side and the lower side as three rectangles, then the two slanted ends:
+// in the top-left and bottom-right squares of side 5 (times the scale) the pixels on the tile's
+// side of the diagonal, row by row; the rest of each square is outside the tile and keeps what
+// the buffer held.
 void DrawTileShape(platform::DeviceContext& dst, platform::DeviceContext& sheet, int index) {
     if (index < 0 || index >= kTileCount) return;
-    const TileRecord& t = Board.tiles[index];
+    const Placed p = Place(Board.tiles[index]);
+    const int s = p.s, face = kFaceLeft * s, depth = kTileDepthPx * s;
+    const int faceW = kFaceWidthPx * s, faceH = kFaceHeightPx * s;
     using platform::BitBlt;
     using platform::SRCCOPY;
-    BitBlt(dst, t.x + kFaceLeft, t.y, kFaceWidthPx, kFaceHeightPx, sheet, t.sheetX + kFaceLeft, t.sheetY, SRCCOPY);
-    BitBlt(dst, t.x, t.y + kTileDepthPx, kTileDepthPx, kFaceHeightPx, sheet, t.sheetX, t.sheetY + kTileDepthPx,
-           SRCCOPY);
-    BitBlt(dst, t.x, t.y + kFaceHeightPx, kFaceWidthPx, kTileDepthPx, sheet, t.sheetX, t.sheetY + kFaceHeightPx,
-           SRCCOPY);
-    if (!sheet.bitmap) return;
-    for (const auto& p : kSlantPixels) {
-        const uint32_t c = platform::GetPixel(sheet, t.sheetX + p[0], t.sheetY + p[1]);
-        if (c != platform::CLR_INVALID) platform::SetPixel(dst, t.x + p[0], t.y + p[1], c);
+    BitBlt(dst, p.x + face, p.y, faceW, faceH, sheet, p.sheetX + face, p.sheetY, SRCCOPY);
+    BitBlt(dst, p.x, p.y + depth, depth, faceH, sheet, p.sheetX, p.sheetY + depth, SRCCOPY);
+    BitBlt(dst, p.x, p.y + faceH, faceW, depth, sheet, p.sheetX, p.sheetY + faceH, SRCCOPY);
+    for (int row = 0; row < depth; ++row) {
+        const int upperFrom = depth - 1 - row;          // top-left square: x + y >= depth - 1
+        BitBlt(dst, p.x + upperFrom, p.y + row, depth - upperFrom, 1, sheet, p.sheetX + upperFrom, p.sheetY + row,
+               SRCCOPY);
+        const int lowerCount = depth - row;             // bottom-right square: x + y <= depth - 1
+        BitBlt(dst, p.x + faceW, p.y + faceH + row, lowerCount, 1, sheet, p.sheetX + faceW, p.sheetY + faceH + row,
+               SRCCOPY);
     }
 }
 
