@@ -46,20 +46,32 @@ void PaintBackground(platform::DeviceContext& target) {
     }
 }
 
-}  // namespace
-
-void DrawBoard(platform::Window window) {
-    platform::DeviceContext windowDc = platform::GetDC(window);
-    FitBoardBuffer();
+// Background, picture and every tile still on the board, in index order.
+void Compose(platform::DeviceContext& target) {
     platform::DeviceContext sheet;
     sheet.bitmap = DrawnTileSheet();
-    platform::DeviceContext buffer;
-    buffer.bitmap = BoardBuffer;
-
-    PaintBackground(buffer);
+    PaintBackground(target);
     for (int i = 0; i < kTileCount; ++i)
-        if (Board.tiles[i].face != 0) DrawTile(buffer, sheet, i);
-    platform::BitBlt(windowDc, 0, 0, ScaledWidth(), ScaledHeight(), buffer, 0, 0, platform::SRCCOPY);
+        if (Board.tiles[i].face != 0) DrawTile(target, sheet, i);
+}
+
+}  // namespace
+
+// At scale 1 the board is composed in BoardBuffer and copied to the window in one block. At the
+// larger scales it is composed in the window's own bitmap, which the front end shows only after
+// ReleaseDC, so no half-drawn board is ever seen: the copy would double the memory traffic of a
+// board of up to ten megabytes.
+void DrawBoard(platform::Window window) {
+    platform::DeviceContext windowDc = platform::GetDC(window);
+    if (drawScale == 1) {
+        FitBoardBuffer();
+        platform::DeviceContext buffer;
+        buffer.bitmap = BoardBuffer;
+        Compose(buffer);
+        platform::BitBlt(windowDc, 0, 0, ScaledWidth(), ScaledHeight(), buffer, 0, 0, platform::SRCCOPY);
+    } else {
+        Compose(windowDc);
+    }
     platform::ReleaseDC(window, windowDc);
 
     if (GameState.paused == 1) {

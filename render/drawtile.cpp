@@ -7,6 +7,9 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "board/state.h"
 
@@ -46,6 +49,82 @@ bool IsHinted(int i) {
     return Board.moves[cursor].first == i || Board.moves[cursor].second == i;
 }
 
+// One row of a transparent copy: where the source holds the key the destination keeps its
+// pixel, or takes `fill` when `filling`; elsewhere it takes the source.
+void KeyedRowPortable(const uint32_t* sp, uint32_t* dp, int n, uint32_t key, bool filling, uint32_t fill) {
+    int x = 0;
+#ifdef __SSE2__
+    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+    const __m128i f = _mm_set1_epi32(static_cast<int>(fill));
+    for (; x + 4 <= n; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + x));
+        const __m128i under = filling ? f : _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + x));
+        const __m128i keep = _mm_cmpeq_epi32(v, k);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + x),
+                         _mm_or_si128(_mm_and_si128(keep, under), _mm_andnot_si128(keep, v)));
+    }
+#endif
+    for (; x < n; ++x)
+        if (sp[x] != key) dp[x] = sp[x];
+        else if (filling) dp[x] = fill;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same row eight pixels at a time, on processors that have AVX2 (chosen at run time).
+__attribute__((target("avx2"))) void KeyedRowAvx2(const uint32_t* sp, uint32_t* dp, int n, uint32_t key,
+                                                  bool filling, uint32_t fill) {
+    int x = 0;
+    const __m256i k = _mm256_set1_epi32(static_cast<int>(key));
+    const __m256i f = _mm256_set1_epi32(static_cast<int>(fill));
+    for (; x + 8 <= n; x += 8) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sp + x));
+        const __m256i under = filling ? f : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dp + x));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp + x), _mm256_blendv_epi8(v, under, _mm256_cmpeq_epi32(v, k)));
+    }
+    KeyedRowPortable(sp + x, dp + x, n - x, key, filling, fill);
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+void KeyedRow(const uint32_t* sp, uint32_t* dp, int n, uint32_t key, bool filling, uint32_t fill) {
+    if (n <= 0) return;
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (kHasAvx2) return KeyedRowAvx2(sp, dp, n, key, filling, fill);
+#endif
+    KeyedRowPortable(sp, dp, n, key, filling, fill);
+}
+
+// The coloured manner at scales above 1 in one pass over the tile instead of a fill and then a
+// transparent copy: the same picture wherever the tile's picture lies on the sheet, and half
+// the memory traffic on a board of many megabytes.
+void DrawColouredInOnePass(platform::DeviceContext& buffer, platform::DeviceContext& sheet, const Placed& p,
+                           uint32_t colorRef) {
+    platform::Bitmap* d = buffer.bitmap;
+    const platform::Bitmap* s = sheet.bitmap;
+    if (!d || !s || d == s) return;
+    const uint32_t key = platform::ColorRefToPixel(Settings.transparentColor);
+    uint32_t fill = platform::ColorRefToPixel(colorRef);
+    if (d->monochrome()) fill = fill == 0xFFFFFF ? 0xFFFFFFu : 0u;
+    const int width = kTileWidthPx * p.s, height = kTileHeightPx * p.s;
+    const int x0 = std::max({0, -p.sheetX, -p.x}), y0 = std::max({0, -p.sheetY, -p.y});
+    const int x1 = std::min({width, s->width() - p.sheetX, d->width() - p.x});
+    const int y1 = std::min({height, s->height() - p.sheetY, d->height() - p.y});
+    if (x0 >= x1 || y0 >= y1) return;
+    const int fillLeft = std::clamp(kFaceLeft * p.s, x0, x1), fillRight = std::clamp(kFillRight * p.s, x0, x1);
+    for (int y = y0; y < y1; ++y) {
+        const uint32_t* sp = s->row(p.sheetY + y) + p.sheetX;
+        uint32_t* dp = d->row(p.y + y) + p.x;
+        if (y < kFillTop * p.s || y >= kFillBottom * p.s) {
+            KeyedRow(sp + x0, dp + x0, x1 - x0, key, false, 0);
+            continue;
+        }
+        KeyedRow(sp + x0, dp + x0, fillLeft - x0, key, false, 0);
+        KeyedRow(sp + fillLeft, dp + fillLeft, fillRight - fillLeft, key, true, fill);
+        KeyedRow(sp + fillRight, dp + fillRight, x1 - fillRight, key, false, 0);
+    }
+}
+
 }  // namespace
 
 void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, int index) {
@@ -63,7 +142,9 @@ void DrawTile(platform::DeviceContext& buffer, platform::DeviceContext& sheet, i
     } else {
         colored = false;   // a level outside 0..4 has no colour and gets no picture
     }
-    if (colored) {
+    if (colored && drawScale > 1) {
+        DrawColouredInOnePass(buffer, sheet, Place(t), color);
+    } else if (colored) {
         const Placed p = Place(t);
         platform::FillRect(buffer, p.x + kFaceLeft * p.s, p.y + kFillTop * p.s, p.x + kFillRight * p.s,
                            p.y + kFillBottom * p.s, color);
