@@ -104,6 +104,31 @@ TEST_F(ScaleTest, ATileKeepsItsPlaceSilhouetteFillAndMarksAtTwoAndThree) {
     }
 }
 
+TEST_F(ScaleTest, TheOnePassColouredTileMatchesFillAndTransparentCopyAtTheBufferEdges) {
+    constexpr int s = 2;
+    const std::unique_ptr<platform::Bitmap> sheetBitmap = MakeSheet(s);
+    platform::DeviceContext sheet;
+    sheet.bitmap = sheetBitmap.get();
+    // Inside, and cut by each edge of a 60 x 50 board (in board pixels).
+    for (const auto& at : {std::pair{10, 5}, {-7, 3}, {3, -9}, {40, 20}, {-40, -44}, {59, 49}, {200, 3}}) {
+        SCOPED_TRACE(testing::Message() << at.first << "," << at.second);
+        platform::Bitmap drawn(60 * s, 50 * s), expected(60 * s, 50 * s);
+        platform::DeviceContext d, e;
+        d.bitmap = &drawn, e.bitmap = &expected;
+        for (platform::DeviceContext* dc : {&d, &e}) platform::FillRect(*dc, 0, 0, 60 * s, 50 * s, platform::PixelToColorRef(kMarker));
+        ResetRecords();
+        Settings.useColors = 1;
+        Board.tiles[0] = TileRecord{int16_t(at.first), int16_t(at.second), 123, 90, 25, 0, 0, 0, 0};
+        drawScale = s;
+        DrawTile(d, sheet, 0);
+        const int x = at.first * s, y = at.second * s;
+        platform::FillRect(e, x + 5 * s, y + s, x + 40 * s, y + 40 * s, Settings.levelColor[0]);
+        drawScale = 1;   // the reference: the scale-1 routine on scaled coordinates
+        DrawTransparent(e, sheet, 123 * s, 90 * s, 41 * s, 45 * s, x, y, Settings.transparentColor);
+        ASSERT_EQ(std::memcmp(drawn.data(), expected.data(), sizeof(uint32_t) * 60 * s * 50 * s), 0);
+    }
+}
+
 TEST_F(ScaleTest, TheWholeBoardAndItsBackgroundAreDrawnAtTheScale) {
     for (int s : {2, 3}) {
         SCOPED_TRACE(s);
