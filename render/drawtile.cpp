@@ -96,8 +96,9 @@ void KeyedRow(const uint32_t* sp, uint32_t* dp, int n, uint32_t key, bool fillin
 }
 
 // The coloured manner at scales above 1 in one pass over the tile instead of a fill and then a
-// transparent copy: the same picture wherever the tile's picture lies on the sheet, and half
-// the memory traffic on a board of many megabytes.
+// transparent copy, for half the memory traffic on a board of many megabytes. The picture is
+// the same, except where the tile's picture would lie off the sheet (the deal never puts it
+// there): that part is left alone instead of filled.
 void DrawColouredInOnePass(platform::DeviceContext& buffer, platform::DeviceContext& sheet, const Placed& p,
                            uint32_t colorRef) {
     platform::Bitmap* d = buffer.bitmap;
@@ -200,22 +201,7 @@ void DrawTransparent(platform::DeviceContext& dst, platform::DeviceContext& src,
     y1 = std::min<int64_t>({y1, int64_t{s->height()} - srcY, int64_t{d->height()} - dstY});
     if (x0 >= x1 || y0 >= y1) return;
     const int n = static_cast<int>(x1 - x0);
-    for (int64_t y = y0; y < y1; ++y) {
-        const uint32_t* sp = s->row(static_cast<int>(srcY + y)) + (srcX + x0);
-        uint32_t* dp = d->row(static_cast<int>(dstY + y)) + (dstX + x0);
-        int x = 0;
-#ifdef __SSE2__
-        // Four pixels at a time: where the source equals the key keep the destination.
-        const __m128i k = _mm_set1_epi32(static_cast<int>(key));
-        for (; x + 4 <= n; x += 4) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sp + x));
-            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp + x));
-            const __m128i keep = _mm_cmpeq_epi32(v, k);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dp + x),
-                             _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, v)));
-        }
-#endif
-        for (; x < n; ++x)
-            if (sp[x] != key) dp[x] = sp[x];
-    }
+    for (int64_t y = y0; y < y1; ++y)
+        KeyedRow(s->row(static_cast<int>(srcY + y)) + (srcX + x0), d->row(static_cast<int>(dstY + y)) + (dstX + x0), n,
+                 key, false, 0);
 }
