@@ -21,6 +21,7 @@ constexpr uint32_t WM_CREATE = 1;
 constexpr uint32_t WM_DESTROY = 2;
 constexpr uint32_t WM_PAINT = 15;
 constexpr uint32_t WM_CLOSE = 16;
+constexpr uint32_t WM_DISPLAYCHANGE = 126;   // the window's screen now has another pixel ratio
 constexpr uint32_t WM_INITDIALOG = 272;
 constexpr uint32_t WM_COMMAND = 273;
 constexpr uint32_t WM_TIMER = 275;

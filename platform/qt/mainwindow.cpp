@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -173,10 +174,16 @@ void MainWindow::Fit(int width, int height, int scale) {
     // In logical pixels: at a whole pixel ratio that divides the scale, exactly the board size
     // times the tile factor.
     const qreal ratio = std::max<qreal>(devicePixelRatioF(), 1.0);
+    fitRatio_ = std::max(1, static_cast<int>(std::lround(ratio)));
     surfaceWidget_->setFixedSize(static_cast<int>(std::ceil(width / ratio)), static_cast<int>(std::ceil(height / ratio)));
     layout()->activate();
     Centre();
     surfaceWidget_->update();
+}
+
+void MainWindow::ScreenChanged() {
+    if (quitPosted || destroyed) return;
+    if (std::max(1, static_cast<int>(std::lround(devicePixelRatioF()))) != fitRatio_) Deliver(WM_DISPLAYCHANGE);
 }
 
 QSize MainWindow::FrameExtra() const {
@@ -261,6 +268,8 @@ void ShowWindow(Window window) {
     if (first) {
         main->Centre();
         main->activateWindow();
+        if (QWindow* handle = main->windowHandle())
+            QObject::connect(handle, &QWindow::screenChanged, main, [main] { main->ScreenChanged(); });
     }
     main->Deliver(WM_PAINT);
 }

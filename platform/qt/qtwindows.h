@@ -59,6 +59,9 @@ public:
     // and centres.
     void Fit(int width, int height, int scale = 1);
     int DrawScale() const { return scale_; }
+    // After a move to a screen of another pixel ratio: WM_DISPLAYCHANGE, so that the game draws
+    // at the new scale. A screen of the same ratio changes nothing.
+    void ScreenChanged();
     // The window's size beyond the board area, in logical pixels (an allowance for the frame
     // before the window is first shown).
     QSize FrameExtra() const;
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<Bitmap> surface_;
     SurfaceWidget* surfaceWidget_;
     int scale_ = 1;                          // surface pixels per board pixel
+    int fitRatio_ = 1;                       // the whole pixel ratio at the last Fit
 };
 
 // COLORREF (0x00BBGGRR) to and from a Qt colour.

@@ -1,6 +1,7 @@
 // The Tile size commands on the headless front end: Automatic follows the screen, each size lays
 // the window out again at once with the game left as it was, the radio mark follows the choice,
-// a pause stays, and the choice survives a restart through the settings file.
+// a screen of another pixel ratio changes the scale, a pause stays, and the choice survives a
+// restart through the settings file.
 #include "shell_fixture.h"
 
 #include <cstring>
@@ -56,9 +57,13 @@ TEST_F(TileSizeTest, AutomaticFitsTheScreenAndEachSizeRelaysTheWindowWithoutTouc
     fake::SetScreenArea({1600, 1000, 16, 90, 1});
     Command(IDM_TILE_SIZE_AUTO);
     EXPECT_EQ(fake::WindowScale(), 2);
-    fake::SetScreenArea({1600, 1000, 16, 90, 2});   // a 2x screen: the 2x art at Normal
     Command(IDM_TILE_SIZE_NORMAL);
+    EXPECT_EQ(fake::WindowScale(), 1);
+    fake::SetScreenArea({1600, 1000, 16, 90, 2});   // moved to a 2x screen: the 2x art at Normal
+    fake::Send(platform::WM_DISPLAYCHANGE);
     EXPECT_EQ(fake::WindowScale(), 2);
+    EXPECT_EQ(std::memcmp(&Board, &before, sizeof Board), 0);
+    EXPECT_EQ(FaceMiddle(tile), ~DrawnTileSheet()->row((Board.tiles[tile].sheetY + 20) * 2)[(Board.tiles[tile].sheetX + 23) * 2] & 0xFFFFFFu);
 
     Command(IDM_PAUSE);
     Command(IDM_TILE_SIZE_LARGE);
