@@ -15,6 +15,7 @@ char winMessage[256];
 TileSheetRecord TileSheet;
 BackgroundPictureRecord BackgroundPicture;
 platform::Bitmap* BoardBuffer;
+int drawScale = 1;
 char startDir[kPathSize];
 char messageBuffer[512];
 platform::Window statusBar;

@@ -131,15 +131,21 @@ extern char winMessage[256];
 // ---- Bitmaps (render/) ------------------------------------------------------------------------
 struct TileSheetRecord {
     platform::Bitmap* bitmap;             // null when no sheet could be read
+    platform::Bitmap* scaled;             // the sheet at drawScale when above 1, else null
 };
 struct BackgroundPictureRecord {
     platform::Bitmap* bitmap;             // null when none
     int32_t width;
     int32_t height;
+    platform::Bitmap* scaled;             // the picture at drawScale when above 1, else null
 };
 extern TileSheetRecord TileSheet;
 extern BackgroundPictureRecord BackgroundPicture;
 extern platform::Bitmap* BoardBuffer;    // the off-screen board, remade when the board outgrows it
+// The drawing scale: each board pixel is drawn as drawScale x drawScale pixels of the window.
+// Positions, hit-testing, records and saved games stay in board pixels (render/scale.h).
+constexpr int kMaxDrawScale = 6;
+extern int drawScale;                    // 1..kMaxDrawScale; 1 draws exactly as before
 
 // ---- Home directory and shell values -------------------------------------------------------
 extern char startDir[kPathSize];         // the current directory at start-up (WinMain)

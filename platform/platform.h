@@ -21,6 +21,7 @@ constexpr uint32_t WM_CREATE = 1;
 constexpr uint32_t WM_DESTROY = 2;
 constexpr uint32_t WM_PAINT = 15;
 constexpr uint32_t WM_CLOSE = 16;
+constexpr uint32_t WM_DISPLAYCHANGE = 126;   // the window's screen now has another pixel ratio
 constexpr uint32_t WM_INITDIALOG = 272;
 constexpr uint32_t WM_COMMAND = 273;
 constexpr uint32_t WM_TIMER = 275;
@@ -56,9 +57,23 @@ Window CreateMainWindow(const char* title, WindowProc proc, uint32_t backgroundC
 void ShowWindow(Window window);                    // shows the window and paints it once
 int RunMessageLoop();                              // until the quit message; returns its code
 void PostQuitMessage(int exitCode);                // honoured even when posted before the loop
-// Sizes the window so that its client area is exactly width x height above the status bar,
-// and centres it on the screen (SizeMainWindow).
-void FitMainWindow(Window window, Window statusBar, int width, int height);
+// Sizes the window so that its client area shows exactly width x height board pixels above the
+// status bar, each drawn as scale x scale pixels, and centres it on the screen (SizeMainWindow).
+// The bitmap GetDC gives is then (width x scale) x (height x scale); mouse messages still carry
+// board pixels (the position on that bitmap divided by scale). The window is not resizable.
+void FitMainWindow(Window window, Window statusBar, int width, int height, int scale = 1);
+
+// The room a main window has: the screen's available area and the window's size beyond its
+// client area (frame, menu bar, status bar), in the desktop's logical pixels, and the whole
+// number of device pixels a logical pixel covers.
+struct ScreenArea {
+    int availableWidth;
+    int availableHeight;
+    int frameWidth;
+    int frameHeight;
+    int pixelRatio;
+};
+ScreenArea GetScreenArea(Window window);
 
 // Drawing into a window: the client area is a bitmap; ReleaseDC puts what was drawn on screen.
 DeviceContext GetDC(Window window);

@@ -79,12 +79,17 @@ platform::Bitmap* DrawLayoutPreview(BoardRecord& scratch) {
     platform::FillRect(dc, 0, 0, picture->width(), picture->height(), Settings.backgroundColor);
     platform::DeviceContext sheet;
     sheet.bitmap = TileSheet.bitmap;
+    // The picture is drawn in board pixels from the 1x sheet whatever the window's scale; the
+    // chooser fits it to its box anyway.
+    const int windowScale = drawScale;
+    drawScale = 1;
     for (int i = 0; i < kTileCount; ++i) {
         TileRecord t = scratch.tiles[i];
         t.x = static_cast<int16_t>(t.x - left + kMarginPx);
         t.y = static_cast<int16_t>(t.y - top + kMarginPx);
         DrawTileShape(dc, sheet, t);
     }
+    drawScale = windowScale;
     return picture;
 }
 

@@ -9,6 +9,7 @@
 #include "board/state.h"
 #include "platform/bitmap.h"
 #include "render/bmp.h"
+#include "render/scale.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ void CreateBoardGraphics(platform::Window window) {
         LoadBmpFile(window, Settings.backgroundPath, &BackgroundPicture.bitmap);
         TakeBackgroundSize();
     }
+    RescaleBoardGraphics();
 }
 
 void ChangeTileSheet(platform::Window window) {
@@ -50,6 +52,7 @@ void ChangeTileSheet(platform::Window window) {
         platform::DeleteBitmap(TileSheet.bitmap);
         TileSheet.bitmap = candidate;
         std::memcpy(Settings.tileSheetPath, path, kPathSize);
+        RescaleBoardGraphics();
         return;
     }
     platform::DeleteBitmap(candidate);
@@ -61,9 +64,11 @@ void ChangeTileSheet(platform::Window window) {
 void ChangeBackground(platform::Window window) {
     ChooseBmpFile(window, Settings.backgroundPath, &BackgroundPicture.bitmap);
     TakeBackgroundSize();
+    RescaleBoardGraphics();
 }
 
 void ReleaseBoardGraphics() {
+    ReleaseScaledGraphics();
     platform::DeleteBitmap(TileSheet.bitmap);
     platform::DeleteBitmap(BoardBuffer);
     platform::DeleteBitmap(BackgroundPicture.bitmap);

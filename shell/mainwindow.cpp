@@ -176,6 +176,26 @@ void CmdShowExposed(Window window) {
     DrawBoard(window);
 }
 
+// The window is laid out again at the current tile size and screen at once; the game goes on
+// untouched (a paused game stays paused behind its cleared board).
+void Relayout(Window window) {
+    SizeMainWindow(window, statusBar);
+    if (GameState.paused == 1)
+        ClearBoard(window);
+    else
+        DrawBoard(window);
+}
+
+void CmdTileSize(Window window, int commandId) {
+    Settings.tileSize = static_cast<uint8_t>(commandId - IDM_TILE_SIZE_AUTO);
+    CheckTileSize(window);
+    Relayout(window);
+}
+void CmdTileSizeAuto(Window window) { CmdTileSize(window, IDM_TILE_SIZE_AUTO); }
+void CmdTileSizeNormal(Window window) { CmdTileSize(window, IDM_TILE_SIZE_NORMAL); }
+void CmdTileSizeLarge(Window window) { CmdTileSize(window, IDM_TILE_SIZE_LARGE); }
+void CmdTileSizeHuge(Window window) { CmdTileSize(window, IDM_TILE_SIZE_HUGE); }
+
 void CmdTopTen(Window window) { platform::DialogBoxParam("JOUEURSDLG", window, TopTenDialogProc, 0); }
 
 void CmdMusic(Window window, int commandId) {
@@ -221,6 +241,10 @@ const Command kCommands[] = {
     {IDM_SOUND_EFFECTS, CmdSoundEffects},
     {IDM_SHOW_CHRONO, CmdShowChrono},
     {IDM_SHOW_EXPOSED, CmdShowExposed},
+    {IDM_TILE_SIZE_AUTO, CmdTileSizeAuto},
+    {IDM_TILE_SIZE_NORMAL, CmdTileSizeNormal},
+    {IDM_TILE_SIZE_LARGE, CmdTileSizeLarge},
+    {IDM_TILE_SIZE_HUGE, CmdTileSizeHuge},
     {IDM_TOP10, CmdTopTen},
     {IDM_OPEN_MIDI, CmdOpenMidi},
     {IDM_PAUSE_MUSIC, CmdPauseMusic},
@@ -265,6 +289,10 @@ intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wPa
         return 0;
     case platform::WM_TIMER:
         ChronoTick(statusBar);
+        return 0;
+    case platform::WM_DISPLAYCHANGE:
+        // The drawing scale follows the new pixel ratio; the game itself is not touched.
+        Relayout(window);
         return 0;
     case platform::WM_LBUTTONDOWN:
         // The pause is not consulted: the click is played, and the redraw ends the pause.

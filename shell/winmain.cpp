@@ -9,6 +9,7 @@
 #include "board/state.h"
 #include "persist/halloffame.h"
 #include "persist/settings.h"
+#include "render/scale.h"
 #include "render/tilesheet.h"
 #include "resources/ids.h"
 #include "shell/home.h"
@@ -69,6 +70,7 @@ void OnCreateMainWindow(platform::Window window) {
     SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
     SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
     SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
+    CheckTileSize(window);
     platform::CheckMenuItem(window, IDM_PAUSE_MUSIC, false);
     // The music is attempted even without a wave device; the sequencer fails silently then.
     if (Settings.midiPath[0] == '\0') {
@@ -80,8 +82,19 @@ void OnCreateMainWindow(platform::Window window) {
     }
 }
 
+// The drawing scale follows the tile size (Automatic: the largest that fits the screen) times
+// the screen's pixel ratio; the board's own size in board pixels is unchanged by it.
 void SizeMainWindow(platform::Window window, platform::Window status) {
-    platform::FitMainWindow(window, status, Board.width, Board.height);
+    const platform::ScreenArea area = platform::GetScreenArea(window);
+    const int factor = ChosenTileFactor(Settings.tileSize, Board.width, Board.height, area);
+    const int scale = DrawScaleFor(factor, area.pixelRatio, Board.width, Board.height);
+    SetDrawScale(scale);
+    platform::FitMainWindow(window, status, Board.width, Board.height, scale);
+}
+
+void CheckTileSize(platform::Window window) {
+    for (int id = IDM_TILE_SIZE_AUTO; id <= IDM_TILE_SIZE_HUGE; ++id)
+        platform::CheckMenuItem(window, id, id - IDM_TILE_SIZE_AUTO == Settings.tileSize);
 }
 
 bool CheckSoundCard() {

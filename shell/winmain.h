@@ -5,6 +5,7 @@
 
 int WinMain();                                    // the whole run; returns the exit code
 void SizeMainWindow(platform::Window window, platform::Window status);
+void CheckTileSize(platform::Window window);      // the round mark on Settings.tileSize's item
 bool CheckSoundCard();
 void OnCreateMainWindow(platform::Window window); // the creation handler (WM_CREATE)
 // ShutDown is declared in board/layout.h, which calls it too.

@@ -1,8 +1,11 @@
 // Draws the default tile sheet, data/GRAPHICS/TOLBEX13.BMP: 42 faces plus blanks in a 9 x 5 grid
 // of 41 x 45 cells, each a face of 36 x 40 on a pure white ground with an ivory-and-green relief
-// on its left and lower sides. With --mock it also writes a small board drawn from the sheet.
+// on its left and lower sides. `--scale 2` or `--scale 3` draws the same sheet at two or three
+// pixels a unit (TOLBEX13@2.BMP, TOLBEX13@3.BMP). With --mock it also writes a small board
+// drawn from the 1x sheet.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "tile_painter.h"
@@ -30,60 +33,67 @@ Rgb Mix(Rgb a, Rgb b) {
             static_cast<uint8_t>((a.b + b.b + 1) / 2)};
 }
 
-bool OutsideCorner(int x, int y) {
-    return (x < kDepth && y < kDepth && x + y < 4) ||
-           (x >= 36 && y >= 40 && (x - 36) + (y - 40) > 4);
+// The cell's corners outside the tile, at scale s: the slanted ends cut the 5s x 5s squares at
+// the top left and the bottom right along their diagonal.
+bool OutsideCorner(int x, int y, int s = 1) {
+    const int d = kDepth * s;
+    return (x < d && y < d && x + y < d - 1) ||
+           (x >= 36 * s && y >= 40 * s && (x - 36 * s) + (y - 40 * s) > d - 1);
 }
 
-// Paints the two flanks and the slanted corners of the cell at (ox, oy).
-void PaintRelief(Picture& sheet, int ox, int oy) {
-    for (int y = 0; y < kCellH; ++y) {
-        for (int x = 0; x < kCellW; ++x) {
-            const bool face = x >= kDepth && y < 40;
-            if (face || OutsideCorner(x, y)) continue;
-            const int leftDepth = kDepth - x, lowDepth = y - 39;
+// Paints the two flanks and the slanted corners of the cell at (ox, oy), at scale s: each depth
+// band is s pixels wide and the slanted ends s pixels thick.
+void PaintRelief(Picture& sheet, int ox, int oy, int s) {
+    const int d = kDepth * s;
+    for (int y = 0; y < kCellH * s; ++y) {
+        for (int x = 0; x < kCellW * s; ++x) {
+            const bool face = x >= d && y < 40 * s;
+            if (face || OutsideCorner(x, y, s)) continue;
+            const int leftDepth = kDepth - x / s, lowDepth = y < 40 * s ? 0 : (y - 40 * s) / s + 1;
             const int depth = leftDepth > lowDepth ? leftDepth : lowDepth;
             Rgb c = leftDepth > lowDepth    ? kLeftFlank[depth]
                     : leftDepth < lowDepth  ? kLowerFlank[depth]
                                             : Mix(kLeftFlank[depth], kLowerFlank[depth]);
             // The far ends of the flanks, where the tile's back edges show.
-            const bool upperEnd = x < kDepth && y < kDepth && x + y == 4;
-            const bool lowerEnd = x >= 36 && y >= 40 && (x - 36) + (y - 40) == 4;
+            const int upper = x + y, lower = (x - 36 * s) + (y - 40 * s);
+            const bool upperEnd = x < d && y < d && upper >= d - s && upper <= d - 1;
+            const bool lowerEnd = x >= 36 * s && y >= 40 * s && lower >= d - s && lower <= d - 1;
             if (upperEnd || lowerEnd) c = depth <= 2 ? kSlantEdgeBone : kSlantEdgeGreen;
             sheet.Set(ox + x, oy + y, c);
         }
     }
-    for (int y = 0; y < kCellH; ++y) {
-        for (int x = 0; x < kCellW; ++x) {
-            if (OutsideCorner(x, y)) sheet.Set(ox + x, oy + y, kWhite);
+    for (int y = 0; y < kCellH * s; ++y) {
+        for (int x = 0; x < kCellW * s; ++x) {
+            if (OutsideCorner(x, y, s)) sheet.Set(ox + x, oy + y, kWhite);
         }
     }
 }
 
-// Copies a painted face into the cell at (ox, oy) and outlines it.
+// Copies a painted face into the cell at (ox, oy) and outlines it with lines s pixels wide.
 void PlaceFace(Picture& sheet, int ox, int oy, const FaceCanvas& face) {
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 36; ++x) {
+    const int s = face.scale();
+    for (int y = 0; y < 40 * s; ++y) {
+        for (int x = 0; x < 36 * s; ++x) {
             Rgb c = face.Pixel(x, y);
-            if (y == 0 || x == 35) c = kFaceEdgeOuter;
-            else if (x == 0 || y == 39) c = kFaceEdgeInner;
-            sheet.Set(ox + kDepth + x, oy + y, c);
+            if (y < s || x >= 35 * s) c = kFaceEdgeOuter;
+            else if (x < s || y >= 39 * s) c = kFaceEdgeInner;
+            sheet.Set(ox + kDepth * s + x, oy + y, c);
         }
     }
 }
 
 
-// Faces 1 to 42 in sheet order, then the blank cells.
-Picture MakeSheet() {
-    Picture sheet(kCellW * kColumns, kCellH * kRows, kWhite);
+// Faces 1 to 42 in sheet order, then the blank cells, drawn at s pixels a unit.
+Picture MakeSheet(int s) {
+    Picture sheet(kCellW * kColumns * s, kCellH * kRows * s, kWhite);
     for (int row = 0; row < kRows; ++row) {
         for (int col = 0; col < kColumns; ++col) {
-            FaceCanvas face;
+            FaceCanvas face(s);
             const int face_no = row < 3 ? row * 9 + col + 1 : row == 3 ? 28 + col : 36 + col;
             const bool used = row < 3 || (row == 3 && col < 8) || (row == 4 && col < 7);
             if (used) PaintFace(face, face_no);
-            PlaceFace(sheet, col * kCellW, row * kCellH, face);
-            PaintRelief(sheet, col * kCellW, row * kCellH);
+            PlaceFace(sheet, col * kCellW * s, row * kCellH * s, face);
+            PaintRelief(sheet, col * kCellW * s, row * kCellH * s, s);
         }
     }
     return sheet;
@@ -173,19 +183,26 @@ Picture MakeMock(const Picture& sheet) {
 int main(int argc, char** argv) {
     const char* output = "data/GRAPHICS/TOLBEX13.BMP";
     const char* mock = nullptr;
+    int scale = 1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--mock") == 0 && i + 1 < argc) {
             mock = argv[++i];
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            scale = std::atoi(argv[++i]);
         } else {
             output = argv[i];
         }
     }
-    const art::Picture sheet = art::MakeSheet();
+    if (scale < 1 || scale > 3) {
+        std::fprintf(stderr, "the scale must be 1, 2 or 3\n");
+        return 1;
+    }
+    const art::Picture sheet = art::MakeSheet(scale);
     if (!sheet.WriteBmp(output)) {
         std::fprintf(stderr, "cannot write %s\n", output);
         return 1;
     }
-    if (mock && !art::MakeMock(sheet).WriteBmp(mock)) {
+    if (mock && !art::MakeMock(art::MakeSheet(1)).WriteBmp(mock)) {
         std::fprintf(stderr, "cannot write %s\n", mock);
         return 1;
     }

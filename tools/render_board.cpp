@@ -1,6 +1,7 @@
 // Draws a dealt board of the default layout without a window and writes it as PNG pictures: one
 // for each manner (plain, level colours, exposed tiles) and one with a selected tile and the hint
-// pair marked. Usage: tolbex_render_board [output-directory] [tile-sheet.bmp] [deal-time]
+// pair marked. Usage: tolbex_render_board [output-directory] [tile-sheet.bmp] [deal-time] [scale]
+// (the tile-sheet argument "-" keeps the built-in sheet; the scale is 1, 2 or 3).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "platform/fake/fake.h"
 #include "render/bmp.h"
 #include "render/drawboard.h"
+#include "render/scale.h"
 #include "render/tilesheet.h"
 #include "tools/png_writer.h"
 
@@ -35,7 +37,7 @@ void DefaultSettings() {
 bool Render(const std::string& dir, const char* name) {
     DrawBoard(fake::MainWindow());
     const std::string path = dir + "/" + name;
-    if (!WritePng(path, fake::Surface(), Board.width, Board.height)) {
+    if (!WritePng(path, fake::Surface(), Board.width * drawScale, Board.height * drawScale)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;
     }
@@ -54,13 +56,15 @@ int main(int argc, char** argv) {
     DealTiles();
     UpdateFreeFlags();
 
-    if (argc > 2) LoadBmpFile(fake::MainWindow(), argv[2], &TileSheet.bitmap);
+    if (argc > 2 && std::strcmp(argv[2], "-") != 0) LoadBmpFile(fake::MainWindow(), argv[2], &TileSheet.bitmap);
     if (!TileSheet.bitmap) TileSheet.bitmap = DecodeBmp(kBuiltInTileSheet, kBuiltInTileSheetSize);
     if (!TileSheet.bitmap) {
         std::fprintf(stderr, "no tile sheet\n");
         return 1;
     }
-    platform::FitMainWindow(fake::MainWindow(), nullptr, Board.width, Board.height);
+    const int scale = argc > 4 ? std::clamp(std::atoi(argv[4]), 1, 3) : 1;
+    SetDrawScale(scale);
+    platform::FitMainWindow(fake::MainWindow(), nullptr, Board.width, Board.height, scale);
 
     bool ok = Render(dir, "board_plain.png");
     Settings.useColors = 1;

@@ -381,11 +381,56 @@ inline void Dragon(FaceCanvas& f, Rgb ink, Rgb dark, Rgb light) {
     f.Fill(kSymbolWhite, Disc(cx - 1.2f, cy - 1.2f, 1.1f));
 }
 
+// The green dragon rises instead of coiling: its body climbs the face in a double bend from a
+// tail at the bottom to a horned head at the top, with a pearl under the chin, so that it parts
+// from the red one by its outline alone.
+inline void RisingDragon(FaceCanvas& f, Rgb ink, Rgb dark, Rgb light) {
+    Path body;
+    for (int i = 0; i <= 60; ++i) {
+        const float t = i / 60.0f;
+        body.push_back({18 + 8.5f * std::sin(t * 2 * kPi), 13.0f + 23.5f * t});
+    }
+    // Fins on the outer side of each bend.
+    for (float t : {0.18f, 0.28f, 0.68f, 0.78f}) {
+        const float y = 13.0f + 23.5f * t, x = 18 + 8.5f * std::sin(t * 2 * kPi);
+        const float side = t < 0.5f ? 1.0f : -1.0f;
+        f.Fill(dark, Polygon({{x, y - 2.2f}, {x + side * 6.0f, y - 0.6f}, {x, y + 2.2f}}));
+    }
+    f.Fill(dark, TaperStroke(body, 7.0f, 2.2f));
+    f.Fill(ink, TaperStroke(body, 5.2f, 1.0f));
+    f.Fill(light, TaperStroke(body, 1.6f, 0.2f));
+    // The head looks to the left, two horns swept back to the right.
+    f.Fill(dark, Stroke({{20.5f, 6.5f}, {27.5f, 2.6f}}, 1.5f));
+    f.Fill(dark, Stroke({{21.5f, 8.5f}, {29.0f, 7.0f}}, 1.3f));
+    f.Fill(dark, Ellipse(17.0f, 9.6f, 6.4f, 4.2f, 4));
+    f.Fill(ink, Ellipse(17.0f, 9.6f, 5.4f, 3.2f, 4));
+    f.Fill(kSymbolWhite, Disc(16.2f, 8.4f, 1.4f));
+    f.Fill(kInk, Disc(15.9f, 8.5f, 0.7f));
+    f.Fill(kSymbolWhite, Polygon({{11.0f, 11.0f}, {14.5f, 11.6f}, {11.6f, 12.6f}}));
+    // The pearl it chases, at the lower right.
+    f.Fill(kOrange, Disc(27.4f, 31.6f, 3.6f));
+    f.Fill(kGold, Disc(27.4f, 31.6f, 2.6f));
+    f.Fill(kSymbolWhite, Disc(26.5f, 30.7f, 0.9f));
+}
+
+// The white dragon: a broad frame of alternate dark and light blue links with round corner
+// bosses, unlike the thin double frame of the seasons, round an empty ground.
 inline void WhiteDragon(FaceCanvas& f) {
-    f.Fill(kBlue, BoxFrame(5, 4, 31, 36, 0, 3));
-    f.Fill(kDarkBlue, BoxFrame(10, 9, 26, 31, 0, 1));
-    for (Pt c : {Pt{10.5f, 9.5f}, Pt{25.5f, 9.5f}, Pt{10.5f, 30.5f}, Pt{25.5f, 30.5f}})
-        f.Fill(kBlue, Disc(c.x, c.y, 1.8f));
+    constexpr float x0 = 5, y0 = 5, x1 = 31, y1 = 35, thick = 4;
+    f.Fill(kDarkBlue, BoxFrame(x0, y0, x1, y1, 0, thick));
+    // Light links along each side, leaving dark joints between them.
+    for (float x = x0 + 6.5f; x + 3 < x1 - 4; x += 5.5f) {
+        f.Fill(kBlue, RoundBox(x, y0 + 0.8f, x + 3, y0 + thick - 0.8f, 0.8f));
+        f.Fill(kBlue, RoundBox(x, y1 - thick + 0.8f, x + 3, y1 - 0.8f, 0.8f));
+    }
+    for (float y = y0 + 6.5f; y + 3 < y1 - 4; y += 5.5f) {
+        f.Fill(kBlue, RoundBox(x0 + 0.8f, y, x0 + thick - 0.8f, y + 3, 0.8f));
+        f.Fill(kBlue, RoundBox(x1 - thick + 0.8f, y, x1 - 0.8f, y + 3, 0.8f));
+    }
+    for (Pt c : {Pt{x0 + 2, y0 + 2}, Pt{x1 - 2, y0 + 2}, Pt{x0 + 2, y1 - 2}, Pt{x1 - 2, y1 - 2}}) {
+        f.Fill(kDarkBlue, Disc(c.x, c.y, 3.4f));
+        f.Fill(kSymbolWhite, Disc(c.x, c.y, 1.3f));
+    }
 }
 
 inline void PaintFace(FaceCanvas& f, int face) {
@@ -396,7 +441,7 @@ inline void PaintFace(FaceCanvas& f, int face) {
     else if (face <= 35) Season(f, face - 32);
     else if (face <= 39) Wind(f, face - 36);
     else if (face == 40) Dragon(f, kRed, kDarkRed, {250, 150, 140});
-    else if (face == 41) Dragon(f, kGreen, kDarkGreen, kLightGreen);
+    else if (face == 41) RisingDragon(f, kGreen, kDarkGreen, kLightGreen);
     else WhiteDragon(f);
 }
 

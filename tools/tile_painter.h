@@ -25,40 +25,46 @@ struct Pt {
 
 constexpr float kPi = 3.14159265358979f;
 
-// One tile face, 36 x 40 pixels, painted at 4 x 4 samples per pixel. Coordinates are face
-// pixels as floats: pixel (i, j) covers [i, i + 1) x [j, j + 1).
+// One tile face, 36 x 40 units drawn at `scale` pixels a unit, painted at 4 x 4 samples per
+// pixel. Shapes are given in face units as floats: unit (i, j) covers [i, i + 1) x [j, j + 1),
+// so the same drawing comes out at 1x, 2x or 3x with its lines drawn at that resolution.
 class FaceCanvas {
 public:
     static constexpr int kWidth = 36, kHeight = 40, kSub = 4;
 
-    FaceCanvas() {
-        samples_.fill(kWhite);
-        painted_.fill(false);
-    }
+    explicit FaceCanvas(int scale = 1)
+        : scale_(scale),
+          w_(kWidth * scale * kSub),
+          h_(kHeight * scale * kSub),
+          samples_(static_cast<size_t>(w_) * h_, kWhite),
+          painted_(static_cast<size_t>(w_) * h_, false) {}
+
+    int scale() const { return scale_; }
 
     // Paints every sample whose centre lies inside the shape.
     template <class Inside>
     void Fill(Rgb colour, Inside inside) {
-        for (int sy = 0; sy < kHeight * kSub; ++sy) {
-            const float y = (sy + 0.5f) / kSub;
-            for (int sx = 0; sx < kWidth * kSub; ++sx) {
-                const float x = (sx + 0.5f) / kSub;
+        const float step = 1.0f / static_cast<float>(kSub * scale_);
+        for (int sy = 0; sy < h_; ++sy) {
+            const float y = (sy + 0.5f) * step;
+            for (int sx = 0; sx < w_; ++sx) {
+                const float x = (sx + 0.5f) * step;
                 if (inside(x, y)) {
-                    samples_[sy * kWidth * kSub + sx] = colour;
-                    painted_[sy * kWidth * kSub + sx] = true;
+                    samples_[static_cast<size_t>(sy) * w_ + sx] = colour;
+                    painted_[static_cast<size_t>(sy) * w_ + sx] = true;
                 }
             }
         }
     }
 
-    // The averaged pixel. A pixel that the symbols barely touch stays pure white, so that the
-    // coloured manners tint it instead of leaving a pale fringe; any other pixel that averages
-    // to pure white is nudged off the transparent key.
+    // The averaged pixel (x, y) of the 36s x 40s picture. A pixel that the symbols barely touch
+    // stays pure white, so that the coloured manners tint it instead of leaving a pale fringe;
+    // any other pixel that averages to pure white is nudged off the transparent key.
     Rgb Pixel(int x, int y) const {
         int r = 0, g = 0, b = 0, hits = 0;
         for (int j = 0; j < kSub; ++j) {
             for (int i = 0; i < kSub; ++i) {
-                const int k = (y * kSub + j) * kWidth * kSub + (x * kSub + i);
+                const size_t k = static_cast<size_t>(y * kSub + j) * w_ + (x * kSub + i);
                 r += samples_[k].r;
                 g += samples_[k].g;
                 b += samples_[k].b;
@@ -73,8 +79,9 @@ public:
     }
 
 private:
-    std::array<Rgb, kWidth * kHeight * kSub * kSub> samples_;
-    std::array<bool, kWidth * kHeight * kSub * kSub> painted_;
+    int scale_, w_, h_;
+    std::vector<Rgb> samples_;
+    std::vector<bool> painted_;
 };
 
 // ---- Shapes: each returns a predicate inside(x, y). ----

@@ -37,7 +37,9 @@ struct World {
     std::string status;
     std::map<unsigned, bool> timers;
     std::optional<int> quit;
-    int width = 0, height = 0, presents = 0;
+    int width = 0, height = 0, scale = 1, presents = 0;
+    // A 1024 x 768 screen without frame: the default board fits only at Normal.
+    platform::ScreenArea screen{1024, 768, 0, 0, 1};
     platform::WindowProc proc = nullptr;
     platform::WindowObject main{platform::WindowObject::Main};
     platform::WindowObject statusBar{platform::WindowObject::Status};
@@ -83,6 +85,7 @@ void Reset() {
     W() = World{};
 }
 void SetCurrentDirectory(const std::string& dir) { W().currentDir = dir; }
+void SetScreenArea(const platform::ScreenArea& area) { W().screen = area; }
 void SetConfigDirectory(const std::string& dir) { W().configDir = dir; }
 void SetTime(int64_t seconds) { W().time = seconds; }
 void SetWaveDevices(unsigned count) { W().waveDevices = count; }
@@ -117,6 +120,7 @@ bool TimerRunning(unsigned id) { return W().timers.count(id) && W().timers[id]; 
 std::optional<int> QuitPosted() { return W().quit; }
 int WindowWidth() { return W().width; }
 int WindowHeight() { return W().height; }
+int WindowScale() { return W().scale; }
 int PresentCount() { return W().presents; }
 platform::Window MainWindow() { return &W().main; }
 
@@ -145,12 +149,15 @@ int RunMessageLoop() { return W().quit.value_or(0); }
 void PostQuitMessage(int exitCode) {
     if (!W().quit) W().quit = exitCode;
 }
-void FitMainWindow(Window, Window, int width, int height) {
+void FitMainWindow(Window, Window, int width, int height, int scale) {
     W().width = width;
     W().height = height;
-    if (!W().surface || W().surface->width() != width || W().surface->height() != height)
-        W().surface = std::make_unique<Bitmap>(std::max(width, 1), std::max(height, 1));
+    W().scale = scale;
+    const int w = width * scale, h = height * scale;
+    if (!W().surface || W().surface->width() != w || W().surface->height() != h)
+        W().surface = std::make_unique<Bitmap>(std::max(w, 1), std::max(h, 1));
 }
+ScreenArea GetScreenArea(Window) { return W().screen; }
 
 DeviceContext GetDC(Window) {
     DeviceContext dc;

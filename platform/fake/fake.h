@@ -49,7 +49,7 @@ struct FakeDialog {
 using DialogScript = std::function<void(platform::Window dialog, FakeDialog& state)>;
 
 // Clears every record and script and puts the defaults back (current directory "/tmp/tolbex-home",
-// config directory "/tmp/tolbex-config", time 1000000, one wave device).
+// config directory "/tmp/tolbex-config", time 1000000, one wave device, a 1024 x 768 screen).
 void Reset();
 
 // ---- Settable environment
@@ -57,6 +57,7 @@ void SetCurrentDirectory(const std::string& dir);
 void SetConfigDirectory(const std::string& dir);
 void SetTime(int64_t seconds);
 void SetWaveDevices(unsigned count);
+void SetScreenArea(const platform::ScreenArea& area);   // default 1024 x 768, no frame, ratio 1
 
 // ---- Scripts, consumed in order; with none queued a file dialog is cancelled, a colour
 // chooser is cancelled and a modal dialog is closed by its default button.
@@ -85,6 +86,7 @@ bool TimerRunning(unsigned timerId);
 std::optional<int> QuitPosted();
 int WindowWidth();                               // client size set by FitMainWindow
 int WindowHeight();
+int WindowScale();                               // the drawing scale FitMainWindow was given
 int PresentCount();                              // ReleaseDC calls on the main window
 
 // The main window the fake made, and its client-area bitmap.

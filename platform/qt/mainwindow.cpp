@@ -6,7 +6,10 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -99,9 +102,11 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
     const QImage image(reinterpret_cast<const uchar*>(bitmap.data()), bitmap.width(), bitmap.height(),
                        bitmap.width() * 4, QImage::Format_RGB32);
     QPainter painter(this);
-    // At a device pixel ratio above 1 each board pixel becomes a block: nearest neighbour.
+    // The surface is made at the drawing scale, which includes the device pixel ratio, so it
+    // normally maps one to one onto device pixels; when it does not (a ratio the scale could not
+    // follow) each pixel is repeated or dropped, never blurred.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(0, 0, bitmap.width(), bitmap.height()), image);
+    painter.drawImage(rect(), image);
     if (owner_.reportFirstPaint && owner_.presents > 0) {
         owner_.reportFirstPaint = false;
         std::fprintf(stderr, "tolbex: first board paint at %lld us\n", NowMicroseconds());
@@ -111,8 +116,12 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
     if (owner_.quitPosted) return;   // the game has shut down; the loop ends at its next turn
-    const QPoint at = event->position().toPoint();
-    const intptr_t point = MakePointParam(at.x(), at.y());
+    // Logical position -> surface pixel -> board pixel: the game hit-tests in board pixels.
+    const Bitmap& bitmap = owner_.Surface();
+    const QPointF at = event->position();
+    const int x = static_cast<int>(std::floor(at.x() * bitmap.width() / std::max(width(), 1))) / owner_.DrawScale();
+    const int y = static_cast<int>(std::floor(at.y() * bitmap.height() / std::max(height(), 1))) / owner_.DrawScale();
+    const intptr_t point = MakePointParam(x, y);
     if (event->button() == Qt::LeftButton)
         owner_.Deliver(WM_LBUTTONDOWN, 0, point);
     else if (event->button() == Qt::RightButton)
@@ -150,9 +159,10 @@ void MainWindow::Command(int id) {
     Deliver(WM_COMMAND, static_cast<uintptr_t>(id), 0);
 }
 
-void MainWindow::Fit(int width, int height) {
-    width = std::max(width, 1);
-    height = std::max(height, 1);
+void MainWindow::Fit(int width, int height, int scale) {
+    scale_ = std::max(scale, 1);
+    width = std::max(width, 1) * scale_;
+    height = std::max(height, 1) * scale_;
     if (width != surface_->width() || height != surface_->height()) {
         auto fresh = std::make_unique<Bitmap>(width, height);
         FillBitmap(*fresh, backgroundPixel_);
@@ -160,11 +170,30 @@ void MainWindow::Fit(int width, int height) {
         for (int y = 0; y < std::min(height, surface_->height()); ++y)
             std::copy(surface_->row(y), surface_->row(y) + w, fresh->row(y));
         surface_ = std::move(fresh);
-        surfaceWidget_->setFixedSize(width, height);
     }
+    // In logical pixels: at a whole pixel ratio that divides the scale, exactly the board size
+    // times the tile factor.
+    const qreal ratio = std::max<qreal>(devicePixelRatioF(), 1.0);
+    fitRatio_ = std::max(1, static_cast<int>(std::lround(ratio)));
+    surfaceWidget_->setFixedSize(static_cast<int>(std::ceil(width / ratio)), static_cast<int>(std::ceil(height / ratio)));
     layout()->activate();
     Centre();
     surfaceWidget_->update();
+}
+
+void MainWindow::ScreenChanged() {
+    if (quitPosted || destroyed) return;
+    if (std::max(1, static_cast<int>(std::lround(devicePixelRatioF()))) != fitRatio_) Deliver(WM_DISPLAYCHANGE);
+}
+
+QSize MainWindow::FrameExtra() const {
+    const QSize board = surfaceWidget_->size();
+    if (isVisible()) return frameGeometry().size() - board;
+    // Before the first show the frame is unknown: the menu and status bars plus an allowance
+    // for a title bar and borders.
+    constexpr int kFrameAllowanceW = 16, kFrameAllowanceH = 40;
+    const int bars = menuBar()->sizeHint().height() + (statusBar() ? statusBar()->sizeHint().height() : 0);
+    return {kFrameAllowanceW, bars + kFrameAllowanceH};
 }
 
 // Centred on the whole screen with a truncating halving: a window larger than the screen gets a
@@ -239,13 +268,33 @@ void ShowWindow(Window window) {
     if (first) {
         main->Centre();
         main->activateWindow();
+        if (QWindow* handle = main->windowHandle())
+            QObject::connect(handle, &QWindow::screenChanged, main, [main] { main->ScreenChanged(); });
     }
     main->Deliver(WM_PAINT);
 }
 
-void FitMainWindow(Window window, Window, int width, int height) {
+void FitMainWindow(Window window, Window, int width, int height, int scale) {
     if (window && window->kind == WindowObject::Main)
-        static_cast<MainWindow*>(window->widget)->Fit(width, height);
+        static_cast<MainWindow*>(window->widget)->Fit(width, height, scale);
+}
+
+ScreenArea GetScreenArea(Window window) {
+    MainWindow* main = window && window->kind == WindowObject::Main ? static_cast<MainWindow*>(window->widget)
+                                                                    : qt::TheMainWindow();
+    QScreen* screen = main && main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    ScreenArea area{1024, 768, 0, 0, 1};
+    if (!screen) return area;
+    const QRect available = screen->availableGeometry();
+    area.availableWidth = available.width();
+    area.availableHeight = available.height();
+    area.pixelRatio = std::max(1, static_cast<int>(std::lround(screen->devicePixelRatio())));
+    if (main) {
+        const QSize extra = main->FrameExtra();
+        area.frameWidth = extra.width();
+        area.frameHeight = extra.height();
+    }
+    return area;
 }
 
 DeviceContext GetDC(Window window) {

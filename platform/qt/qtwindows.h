@@ -54,8 +54,17 @@ public:
     intptr_t Deliver(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
     // A menu pick: puts back the checkmark Qt flipped by itself, then sends WM_COMMAND.
     void Command(int id);
-    // Makes the surface width x height (keeping what fits of the old picture) and centres.
-    void Fit(int width, int height);
+    // Makes the surface (width x scale) x (height x scale) device pixels (keeping what fits of
+    // the old picture), the board area width x height times scale / pixel ratio logical pixels,
+    // and centres.
+    void Fit(int width, int height, int scale = 1);
+    int DrawScale() const { return scale_; }
+    // After a move to a screen of another pixel ratio: WM_DISPLAYCHANGE, so that the game draws
+    // at the new scale. A screen of the same ratio changes nothing.
+    void ScreenChanged();
+    // The window's size beyond the board area, in logical pixels (an allowance for the frame
+    // before the window is first shown).
+    QSize FrameExtra() const;
     void Centre();
 
     Bitmap& Surface() { return *surface_; }
@@ -80,6 +89,8 @@ private:
     uint32_t backgroundPixel_;
     std::unique_ptr<Bitmap> surface_;
     SurfaceWidget* surfaceWidget_;
+    int scale_ = 1;                          // surface pixels per board pixel
+    int fitRatio_ = 1;                       // the whole pixel ratio at the last Fit
 };
 
 // COLORREF (0x00BBGGRR) to and from a Qt colour.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "board/layout.h"
@@ -126,8 +127,15 @@ TEST_F(ChooserTest, PreviewPictureIsTheBoardDrawnFromTheSheetCutToTheTiles) {
     TileSheet.bitmap = &sheet;
     Settings.backgroundColor = 0x00FF0000;   // blue, as a COLORREF
     platform::Bitmap* picture = DrawLayoutPreview(scratch);
+    // A window drawn at 2x changes nothing: the picture is made in board pixels from the 1x sheet.
+    drawScale = 2;
+    std::unique_ptr<platform::Bitmap> atLargeSize(DrawLayoutPreview(scratch));
+    drawScale = 1;
     TileSheet.bitmap = nullptr;
     ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(atLargeSize->width(), picture->width());
+    for (int y = 0; y < picture->height(); ++y)
+        ASSERT_EQ(std::memcmp(atLargeSize->row(y), picture->row(y), picture->width() * 4u), 0) << y;
     // 16 tiles a row (15 steps of 36 px and one tile of 41), eight rows (7 steps of 40 and one of
     // 45), the level above 5 px further right and up, and 16 px of margin all round.
     EXPECT_EQ(picture->width(), 15 * 36 + 41 + 5 + 32);

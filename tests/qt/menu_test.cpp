@@ -24,6 +24,19 @@ TEST(QtMenu, BarFollowsTheTableAndChecksFollowCheckMenuItemOnly) {
         for (qsizetype k = 0; k < items.size(); ++k) {
             const MenuItem* item = entry.items ? &entry.items[k] : nullptr;
             const int id = item ? item->id : entry.id;
+            if (item && item->items) {   // a submenu: its own items, radio marks all off at first
+                EXPECT_EQ(items[k]->text(), QString::fromLatin1(item->text));
+                ASSERT_TRUE(items[k]->menu());
+                const QList<QAction*> sub = items[k]->menu()->actions();
+                ASSERT_EQ(static_cast<size_t>(sub.size()), item->itemCount);
+                for (qsizetype j = 0; j < sub.size(); ++j) {
+                    EXPECT_EQ(sub[j]->text(), QString::fromLatin1(item->items[j].text));
+                    EXPECT_EQ(main->commands.at(item->items[j].id), sub[j]);
+                    EXPECT_FALSE(sub[j]->isChecked());
+                    ++commands;
+                }
+                continue;
+            }
             EXPECT_EQ(items[k]->isSeparator(), id == 0) << entry.text << " " << k;
             if (id == 0) continue;
             EXPECT_EQ(items[k]->text(), QString::fromLatin1(item ? item->text : entry.text));

@@ -1,0 +1,271 @@
+// The board drawn at 2x and 3x: a tile's place, silhouette, colour fill and marks at each scale,
+// the whole board and its background, the choice of the scale from the tile size and the screen,
+// the sheets made for the scale (the built-in art at that size, any other sheet smoothed), and
+// the built-in art itself: drawn at each size and every two faces apart in greyscale.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "board/state.h"
+#include "platform/bitmap.h"
+#include "platform/fake/fake.h"
+#include "render/bmp.h"
+#include "render/drawboard.h"
+#include "render/drawtile.h"
+#include "render/scale.h"
+#include "render/tilesheet.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF, kMarker = 0xABCDEF;
+
+// The pixels of a (41 s) x (45 s) picture outside the tile: the corners cut by the slanted ends.
+bool OutsideCorner(int dx, int dy, int s) {
+    const int d = 5 * s;
+    return (dx < d && dy < d && dx + dy < d - 1) || (dx >= 36 * s && dy >= 40 * s && (dx - 36 * s) + (dy - 40 * s) > d - 1);
+}
+
+// A sheet at scale s whose every pixel tells where it came from; outside corners and a pattern
+// of face pixels are white.
+std::unique_ptr<platform::Bitmap> MakeSheet(int s) {
+    auto b = std::make_unique<platform::Bitmap>(369 * s, 225 * s);
+    for (int y = 0; y < b->height(); ++y)
+        for (int x = 0; x < b->width(); ++x) {
+            const int dx = x % (41 * s), dy = y % (45 * s);
+            const bool hole = dx >= 5 * s && dy < 40 * s && (dx + dy) % 7 == 0;
+            b->row(y)[x] = OutsideCorner(dx, dy, s) || hole ? kWhite : 0x010000u + 4096u * (x % 256) + y;
+        }
+    return b;
+}
+
+std::unique_ptr<platform::Bitmap> Decode(const unsigned char* data, unsigned long size) {
+    return std::unique_ptr<platform::Bitmap>(DecodeBmp(data, size));
+}
+
+bool Same(const platform::Bitmap& a, const platform::Bitmap& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return false;
+    return std::memcmp(a.data(), b.data(), sizeof(uint32_t) * size_t(a.width()) * a.height()) == 0;
+}
+
+void ResetRecords() {
+    std::memset(&Board, 0, sizeof Board);
+    std::memset(&GameState, 0, sizeof GameState);
+    std::memset(&Settings, 0, sizeof Settings);
+    Board.width = 637, Board.height = 425, GameState.selected = kNone;
+    Settings.backgroundColor = 0x00408000, Settings.exposedColor = 0xC0C0C0, Settings.transparentColor = 0xFFFFFF;
+    Settings.levelColor[0] = 0x00FFFF00;
+}
+
+class ScaleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ReleaseBoardGraphics();
+        ResetRecords();
+    }
+    void TearDown() override {
+        ReleaseBoardGraphics();
+        drawScale = 1;
+    }
+};
+
+}  // namespace
+
+TEST_F(ScaleTest, ATileKeepsItsPlaceSilhouetteFillAndMarksAtTwoAndThree) {
+    for (int s : {2, 3}) {
+        const std::unique_ptr<platform::Bitmap> sheetBitmap = MakeSheet(s);
+        platform::Bitmap bufferBitmap(100 * s, 100 * s);
+        platform::DeviceContext sheet, buffer;
+        sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
+        drawScale = s;
+        struct Case { uint8_t colors; bool selected; };
+        for (const Case c : {Case{0, false}, Case{1, false}, Case{0, true}, Case{1, true}}) {
+            SCOPED_TRACE(testing::Message() << "scale " << s << " colours " << int(c.colors) << " selected " << c.selected);
+            ResetRecords();
+            Board.tiles[0] = TileRecord{30, 40, 82, 45, 11, 0, 0, 0, 0};   // sheet cell (2, 1)
+            Settings.useColors = c.colors;
+            GameState.selected = c.selected ? 0 : kNone;
+            platform::FillRect(buffer, 0, 0, 100 * s, 100 * s, platform::PixelToColorRef(kMarker));
+            DrawTile(buffer, sheet, 0);
+            for (int dy = -1; dy <= 45 * s; ++dy)
+                for (int dx = -1; dx <= 41 * s; ++dx) {
+                    const bool inside = dx >= 0 && dy >= 0 && dx < 41 * s && dy < 45 * s;
+                    const uint32_t px = inside ? sheetBitmap->row(45 * s + dy)[82 * s + dx] : 0;
+                    const bool face = dx >= 5 * s && dy < 40 * s;
+                    const bool fill = dx >= 5 * s && dx < 40 * s && dy >= s && dy < 40 * s;
+                    uint32_t want = kMarker;
+                    if (inside && c.selected && face) want = ~px & 0xFFFFFFu;
+                    else if (inside && !c.colors) want = OutsideCorner(dx, dy, s) ? kMarker : px;
+                    else if (inside) want = px != kWhite ? px : fill ? 0x00FFFFu : kMarker;   // level 0 colour
+                    ASSERT_EQ(bufferBitmap.row(40 * s + dy)[30 * s + dx], want) << "at " << dx << "," << dy;
+                }
+        }
+    }
+}
+
+TEST_F(ScaleTest, TheOnePassColouredTileMatchesFillAndTransparentCopyAtTheBufferEdges) {
+    constexpr int s = 2;
+    const std::unique_ptr<platform::Bitmap> sheetBitmap = MakeSheet(s);
+    platform::DeviceContext sheet;
+    sheet.bitmap = sheetBitmap.get();
+    // Inside, and cut by each edge of a 60 x 50 board (in board pixels).
+    for (const auto& at : {std::pair{10, 5}, {-7, 3}, {3, -9}, {40, 20}, {-40, -44}, {59, 49}, {200, 3}}) {
+        SCOPED_TRACE(testing::Message() << at.first << "," << at.second);
+        platform::Bitmap drawn(60 * s, 50 * s), expected(60 * s, 50 * s);
+        platform::DeviceContext d, e;
+        d.bitmap = &drawn, e.bitmap = &expected;
+        for (platform::DeviceContext* dc : {&d, &e}) platform::FillRect(*dc, 0, 0, 60 * s, 50 * s, platform::PixelToColorRef(kMarker));
+        ResetRecords();
+        Settings.useColors = 1;
+        Board.tiles[0] = TileRecord{int16_t(at.first), int16_t(at.second), 123, 90, 25, 0, 0, 0, 0};
+        drawScale = s;
+        DrawTile(d, sheet, 0);
+        const int x = at.first * s, y = at.second * s;
+        platform::FillRect(e, x + 5 * s, y + s, x + 40 * s, y + 40 * s, Settings.levelColor[0]);
+        drawScale = 1;   // the reference: the scale-1 routine on scaled coordinates
+        DrawTransparent(e, sheet, 123 * s, 90 * s, 41 * s, 45 * s, x, y, Settings.transparentColor);
+        ASSERT_EQ(std::memcmp(drawn.data(), expected.data(), sizeof(uint32_t) * 60 * s * 50 * s), 0);
+    }
+}
+
+TEST_F(ScaleTest, TheWholeBoardAndItsBackgroundAreDrawnAtTheScale) {
+    for (int s : {2, 3}) {
+        SCOPED_TRACE(s);
+        ResetRecords();
+        std::strcpy(Settings.backgroundPath, "/some/picture.bmp");
+        TileSheet.bitmap = MakeSheet(1).release();
+        BackgroundPicture.bitmap = new platform::Bitmap(4, 3);
+        BackgroundPicture.width = 4, BackgroundPicture.height = 3;
+        for (int i = 0; i < 12; ++i) BackgroundPicture.bitmap->data()[i] = 0x000100u * (i + 1);   // four columns
+        Board.tiles[0] = TileRecord{600, 380, 0, 0, 1, 0, 0, 0, 0};   // the tile reaching the far corner
+        SetDrawScale(s);
+        platform::FitMainWindow(fake::MainWindow(), nullptr, Board.width, Board.height, s);
+        DrawBoard(fake::MainWindow());
+        const platform::Bitmap& surface = fake::Surface();
+        ASSERT_TRUE(surface.width() == 637 * s && surface.height() == 425 * s);
+        const uint32_t background = platform::ColorRefToPixel(0x00408000);
+        EXPECT_EQ(surface.row(425 * s - 1)[0], background);
+        EXPECT_EQ(surface.row(0)[637 * s - 1], background);
+        EXPECT_EQ(surface.row(10 * s)[30 * s], background);   // the picture ends at 4 x 3 times s
+        EXPECT_EQ(surface.row(0)[0], BackgroundPicture.bitmap->row(0)[0]);
+        EXPECT_EQ(surface.row(3 * s - 1)[4 * s - 1], BackgroundPicture.bitmap->row(2)[3]);
+        EXPECT_NE(surface.row(3 * s)[4 * s], BackgroundPicture.bitmap->row(2)[3]);
+        // The tile's face middle and its lower-left side at the scaled place, from the smoothed sheet.
+        const platform::Bitmap* sheet = DrawnTileSheet();
+        ASSERT_TRUE(sheet && sheet->width() == 369 * s);
+        EXPECT_EQ(surface.row(400 * s)[623 * s], sheet->row(20 * s)[23 * s]);
+        EXPECT_EQ(surface.row(422 * s)[601 * s], sheet->row(42 * s)[1 * s]);
+        ReleaseBoardGraphics();
+    }
+}
+
+TEST(DrawScaleChoice, TileSizeScreenAndPixelRatioGiveTheScale) {
+    const platform::ScreenArea laptop{1366, 728, 16, 90, 1}, desk{1600, 1000, 16, 90, 1}, big{3000, 2000, 16, 90, 1};
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, laptop), 1);
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, desk), 2);    // 1290 x 940 fits, 1927 does not
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, big), 3);
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {1289, 1000, 16, 90, 1}), 1);   // one pixel short
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {1290, 940, 16, 90, 1}), 2);
+    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {0, 0, 0, 0, 1}), 1);
+    EXPECT_EQ(ChosenTileFactor(200, 637, 425, big), 3);   // an unknown size counts as Automatic
+    for (int size : {1, 2, 3}) EXPECT_EQ(ChosenTileFactor(size, 637, 425, laptop), size);
+    EXPECT_EQ(DrawScaleFor(1, 1, 637, 425), 1);
+    EXPECT_EQ(DrawScaleFor(1, 2, 637, 425), 2);   // a 2x screen at Normal draws with the 2x art
+    EXPECT_EQ(DrawScaleFor(2, 2, 637, 425), 4);
+    EXPECT_EQ(DrawScaleFor(3, 3, 637, 425), kMaxDrawScale);
+    EXPECT_EQ(DrawScaleFor(3, 1, 2048, 100), 2);   // the board stays within 4096 pixels
+    EXPECT_EQ(DrawScaleFor(3, 1, 4000, 100), 1);
+    EXPECT_EQ(DrawScaleFor(0, 0, 637, 425), 1);
+}
+
+TEST(DrawScaleChoice, EnlargementsKeepFlatAreasAndBlendEdges) {
+    platform::Bitmap edge(2, 1);
+    edge.row(0)[0] = 0x000000, edge.row(0)[1] = 0xFFFFFF;
+    std::unique_ptr<platform::Bitmap> smooth(EnlargeSmooth(edge, 2, 2, 1));
+    ASSERT_TRUE(smooth->width() == 4 && smooth->height() == 2);
+    for (int y = 0; y < 2; ++y) {
+        EXPECT_EQ(smooth->row(y)[0], 0x000000u);
+        EXPECT_EQ(smooth->row(y)[1], 0x404040u);
+        EXPECT_EQ(smooth->row(y)[2], 0xBFBFBFu);
+        EXPECT_EQ(smooth->row(y)[3], 0xFFFFFFu);
+    }
+    platform::Bitmap flat(5, 4);
+    for (int i = 0; i < 20; ++i) flat.data()[i] = 0x123456;
+    flat.row(3)[4] = 0x00FF00;   // outside the part asked for
+    std::unique_ptr<platform::Bitmap> part(EnlargeSmooth(flat, 3, 4, 3));
+    ASSERT_TRUE(part->width() == 12 && part->height() == 9);
+    for (int i = 0; i < 12 * 9; ++i) ASSERT_EQ(part->data()[i], 0x123456u) << i;
+    std::unique_ptr<platform::Bitmap> blocks(EnlargeBlocks(edge, 3));
+    ASSERT_TRUE(blocks->width() == 6 && blocks->height() == 3);
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(blocks->row(2)[x], x < 3 ? 0u : 0xFFFFFFu);
+}
+
+TEST_F(ScaleTest, TheBuiltInSheetTakesItsOwnArtAndAnyOtherSheetIsSmoothed) {
+    const auto art1 = Decode(kBuiltInTileSheet, kBuiltInTileSheetSize);
+    const auto art2 = Decode(kBuiltInTileSheet2, kBuiltInTileSheet2Size);
+    const auto art3 = Decode(kBuiltInTileSheet3, kBuiltInTileSheet3Size);
+    ASSERT_TRUE(art1 && art2 && art3);
+    TileSheet.bitmap = Decode(kBuiltInTileSheet, kBuiltInTileSheetSize).release();
+    SetDrawScale(2);
+    EXPECT_TRUE(Same(*TileSheet.scaled, *art2));
+    SetDrawScale(3);
+    EXPECT_TRUE(Same(*TileSheet.scaled, *art3));
+    SetDrawScale(4);   // a 2x screen at Large: the 2x art in blocks of two
+    EXPECT_TRUE(Same(*TileSheet.scaled, *std::unique_ptr<platform::Bitmap>(EnlargeBlocks(*art2, 2))));
+    SetDrawScale(6);
+    EXPECT_TRUE(Same(*TileSheet.scaled, *std::unique_ptr<platform::Bitmap>(EnlargeBlocks(*art3, 2))));
+    SetDrawScale(1);
+    EXPECT_EQ(TileSheet.scaled, nullptr);
+    EXPECT_EQ(DrawnTileSheet(), TileSheet.bitmap);
+    // A player's sheet, one pixel away from ours, is enlarged smoothly.
+    TileSheet.bitmap->row(100)[100] ^= 0x010101;
+    SetDrawScale(2);
+    ASSERT_TRUE(TileSheet.scaled && TileSheet.scaled->width() == 738 && TileSheet.scaled->height() == 450);
+    EXPECT_FALSE(Same(*TileSheet.scaled, *art2));
+    EXPECT_TRUE(Same(*TileSheet.scaled, *std::unique_ptr<platform::Bitmap>(EnlargeSmooth(*TileSheet.bitmap, 2, 369, 225))));
+}
+
+TEST(TileArt, EachSizeIsDrawnForItselfAndEveryTwoFacesDifferInGrey) {
+    const std::unique_ptr<platform::Bitmap> sheets[3] = {Decode(kBuiltInTileSheet, kBuiltInTileSheetSize),
+                                                         Decode(kBuiltInTileSheet2, kBuiltInTileSheet2Size),
+                                                         Decode(kBuiltInTileSheet3, kBuiltInTileSheet3Size)};
+    for (int s = 1; s <= 3; ++s) {
+        SCOPED_TRACE(testing::Message() << "scale " << s);
+        const platform::Bitmap& sheet = *sheets[s - 1];
+        ASSERT_TRUE(sheet.width() == 369 * s && sheet.height() == 225 * s);
+        auto grey = [&](int face, int x, int y) {   // x, y on the face, 36 s x 40 s
+            const int cell = face < 35 ? face : face + 1;
+            const uint32_t p = sheet.row(45 * s * (cell / 9) + y)[41 * s * (cell % 9) + 5 * s + x];
+            return (299 * int(p >> 16 & 0xFF) + 587 * int(p >> 8 & 0xFF) + 114 * int(p & 0xFF)) / 1000;
+        };
+        // Same outside corners as the tile shape the drawing cuts; sides never white.
+        for (int y = 0; y < 45 * s; ++y)
+            for (int x = 0; x < 41 * s; ++x) {
+                const bool side = x < 5 * s || y >= 40 * s, white = sheet.row(y)[x] == kWhite;
+                ASSERT_TRUE(OutsideCorner(x, y, s) ? white : !side || !white) << x << "," << y;
+            }
+        // Drawn at this size, not enlarged: many s x s blocks of a face are not of one colour.
+        if (s > 1) {
+            int mixed = 0;
+            for (int by = 0; by < 40; ++by)
+                for (int bx = 0; bx < 36; ++bx) {
+                    const uint32_t first = sheet.row(by * s)[5 * s + bx * s];
+                    bool one = true;
+                    for (int k = 0; k < s * s; ++k) one = one && sheet.row(by * s + k / s)[5 * s + bx * s + k % s] == first;
+                    mixed += !one;
+                }
+            EXPECT_GT(mixed, 150);
+        }
+        // A player who sees no colour tells every two faces apart: at least 3% of the face
+        // differs by more than 48 grey levels.
+        const int area = 36 * 40 * s * s;
+        for (int f = 0; f < 42; ++f)
+            for (int g = f + 1; g < 42; ++g) {
+                int differing = 0;
+                for (int i = 0; i < area; ++i)
+                    differing += std::abs(grey(f, i % (36 * s), i / (36 * s)) - grey(g, i % (36 * s), i / (36 * s))) > 48;
+                EXPECT_GT(differing * 100, area * 3) << "faces " << f + 1 << " and " << g + 1 << " look alike in grey";
+            }
+    }
+}
