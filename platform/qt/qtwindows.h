@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -111,6 +112,16 @@ QString FromGame(const char* text);
 QByteArray ToGame(const QString& text);
 // Copies `text` into a buffer of `size` bytes, cut at a whole character; returns bytes copied.
 unsigned CopyToBuffer(const QByteArray& text, char* buffer, int size);
+
+// Runs a modal window to its end and returns its result; every modal window goes through it, so
+// that an ending requested from outside can cancel them all (platform/qt/ending.cpp).
+int RunModal(QDialog& dialog);
+// Cancels every open modal window, then closes the main window once they have all returned.
+void RequestEnd();
+bool EndRequested();
+void ResetEndRequest();   // between tests
+// SIGTERM, SIGINT and SIGHUP become RequestEnd, run by the event loop; `owner` keeps the listener.
+void CloseOnEndSignals(QObject& owner);
 
 // The control of a modal dialog with that identifier (tests look at them), or null.
 QWidget* DialogControl(Window dialog, int controlId);
