@@ -7,4 +7,6 @@ int WinMain();                                    // the whole run; returns the 
 void SizeMainWindow(platform::Window window, platform::Window status);
 bool CheckSoundCard();
 void OnCreateMainWindow(platform::Window window); // the creation handler (WM_CREATE)
+// The sound card test and the music of the settings, once per main window, after its first picture.
+void StartSound(platform::Window window);
 // ShutDown is declared in board/layout.h, which calls it too.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/bitmap.h"
 #include "platform/platform.h"
@@ -33,6 +35,15 @@ struct WindowObject {
 namespace platform::qt {
 
 class MainWindow;
+
+// A window timer: a periodic QTimer that can be held without losing its beat.
+struct WindowTimer {
+    QTimer* periodic = nullptr;
+    QTimer* once = nullptr;        // the next beat, for a timer let run again or asked to tick once
+    QElapsedTimer origin;          // the beats fall at origin + k * periodMs
+    int periodMs = 1;
+    bool held = false;
+};
 
 // The client area: shows the window's Bitmap as it is and turns mouse presses into messages.
 class SurfaceWidget : public QWidget {
@@ -67,7 +78,9 @@ public:
     QPointer<QLabel> statusLabel;
     std::map<int, QAction*> commands;        // menu command id -> its action
     std::map<int, bool> checks;              // the checkmarks as CheckMenuItem last set them
-    std::map<unsigned, QTimer*> timers;
+    std::map<unsigned, WindowTimer> timers;
+    std::vector<void (*)(Window)> firstFrameTasks;   // AfterFirstFrame's, until the first frame
+    bool framed = false;                     // the first picture has been painted
     bool destroyed = false;                  // WM_DESTROY has been delivered
     bool quitPosted = false;                 // the loop is ending: no WM_DESTROY any more
     int presents = 0;                        // ReleaseDC calls: the surface holds a picture
@@ -86,6 +99,9 @@ private:
 // COLORREF (0x00BBGGRR) to and from a Qt colour.
 QColor FromColorRef(uint32_t colorRef);
 uint32_t ToColorRef(const QColor& colour);
+
+// Runs the tasks AfterFirstFrame queued, once.
+void RunFirstFrameTasks(MainWindow& window);
 
 // The main window made by CreateMainWindow, or null.
 MainWindow* TheMainWindow();
