@@ -297,6 +297,12 @@ void PlaySound(const char* path) {
 unsigned WaveOutGetNumDevs() {
     if (!StartSubsystem()) return 0;
     const int count = sdl.SDL_GetNumAudioDevices(0);
+    // Only counted: the subsystem is given back until something plays, since some drivers keep
+    // a thread that wakes several times a second to look for new devices while it is up.
+    if (!A().mixerUp) {
+        sdl.SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        A().subsystemTried = A().subsystemUp = false;
+    }
     // A negative count means the driver cannot list its devices, but it is up and has a default.
     if (count < 0) return 1;
     return static_cast<unsigned>(count);
