@@ -1,7 +1,8 @@
 // The yardstick of the start-up benchmark (bench/startup.sh): the least a Qt 6 program of the
 // game's shape does before its first picture — a fixed window with a menu bar, a one-part status
 // bar and a painted 637 x 445 image. With TOLBEX_TRACE_FIRST_PAINT set it reports the wall-clock
-// time of its first painted image on stderr, in the same words as the game.
+// time of its first painted image and its resident memory then on stderr, in the same words as
+// the game.
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -36,8 +38,14 @@ protected:
             report_ = false;
             timespec ts{};
             clock_gettime(CLOCK_REALTIME, &ts);
-            std::fprintf(stderr, "tolbex: first board paint at %lld us\n",
-                         static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000);
+            long long pages = 0, resident = 0;
+            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                if (std::fscanf(statm, "%lld %lld", &pages, &resident) != 2) resident = 0;
+                std::fclose(statm);
+            }
+            std::fprintf(stderr, "tolbex: first board paint at %lld us, resident %lld KiB\n",
+                         static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000,
+                         resident * (sysconf(_SC_PAGESIZE) / 1024));
             std::fflush(stderr);
         }
     }

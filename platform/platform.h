@@ -90,6 +90,16 @@ void PostStatusText(Window statusBar, const char* text);
 // ---- Timer (shell) ---------------------------------------------------------------------------
 void SetTimer(Window window, unsigned timerId, unsigned periodMs);   // delivers WM_TIMER
 void KillTimer(Window window, unsigned timerId);
+// Holds a timer's WM_TIMER (held) or lets it run again. A held timer keeps its beat: let run
+// again, it ticks when it would have ticked had it never been held. TickOnce makes a held timer
+// deliver its next beat and no more.
+void HoldTimer(Window window, unsigned timerId, bool held);
+void TickOnce(Window window, unsigned timerId);
+
+// ---- Start-up (shell/winmain.cpp) -------------------------------------------------------------
+// Runs task(window) once, when the main window has put its first picture on the screen (at once
+// on a front end without a screen): what the first picture does not need waits for it.
+void AfterFirstFrame(Window window, void (*task)(Window window));
 
 // ---- Message boxes (every subsystem) --------------------------------------------------------
 int MessageBox(Window owner, const char* text, const char* caption, unsigned style);

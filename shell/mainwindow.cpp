@@ -271,7 +271,20 @@ void PaintBoard(platform::Window window, platform::Window status) {
     UpdateStatusBar(status);
 }
 
-intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+// The chrono's timer runs only while the chrono can move. Held, it still brings the status text
+// up to date as a running one would, with one tick at its next beat whenever something happened.
+static bool ChronoStands() { return GameState.paused != 0 || GameState.won != 0; }
+
+static void CatchUpTick(platform::Window window) {
+    if (ChronoStands() && Settings.showChrono == 1) platform::TickOnce(window, kChronoTimerId);
+}
+
+static void FollowChrono(platform::Window window) {
+    platform::HoldTimer(window, kChronoTimerId, ChronoStands());
+    CatchUpTick(window);
+}
+
+static intptr_t Dispatch(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case platform::WM_CREATE:
         OnCreateMainWindow(window);
@@ -309,4 +322,16 @@ intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wPa
         // The front end does the default handling itself (closing the window sends WM_DESTROY).
         return 0;
     }
+}
+
+intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (message == platform::WM_CREATE || message == platform::WM_PAINT)
+        return Dispatch(window, message, wParam, lParam);
+    StartSound(window);   // already done, unless this comes before the first picture
+    if (message == platform::WM_DESTROY) return Dispatch(window, message, wParam, lParam);
+    if (message == platform::WM_TIMER) return Dispatch(window, message, wParam, lParam);
+    CatchUpTick(window);   // for a dialog that this message may open and keep open
+    const intptr_t result = Dispatch(window, message, wParam, lParam);
+    FollowChrono(window);
+    return result;
 }

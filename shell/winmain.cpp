@@ -1,5 +1,6 @@
 // Start-up and shutdown: the entry routine, the creation handler of the main window that builds
-// the game in a fixed order, the window sizing, the sound-card test and the one orderly ending.
+// the game in a fixed order (sound and music once the first picture is up), the window sizing,
+// the sound-card test and the one orderly ending.
 // The main window handle is never kept here: every routine receives it from the window procedure.
 #include "shell/winmain.h"
 
@@ -24,6 +25,8 @@ constexpr unsigned kChronoPeriodMs = 1000;
 // Set by the first ShutDown of a run. The Exit command, the window's destruction and a refused
 // layout can each ask for the ending; only the first one writes the settings and frees things.
 bool shutDownDone = false;
+// Set once StartSound has run for the current main window.
+bool soundStarted = false;
 
 void SetCheck(platform::Window window, int commandId, uint8_t flag) {
     platform::CheckMenuItem(window, commandId, flag == 1);
@@ -64,19 +67,27 @@ void OnCreateMainWindow(platform::Window window) {
     UpdateFreeFlags();
     SizeMainWindow(window, statusBar);
     platform::SetTimer(window, kChronoTimerId, kChronoPeriodMs);
-    // Run before the checkmarks: without a wave device it has already cleared soundEffects.
-    CheckSoundCard();
     SetCheck(window, IDM_USE_COLORS, Settings.useColors);
-    SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
     SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
     SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
     CheckTileSize(window);
     platform::CheckMenuItem(window, IDM_PAUSE_MUSIC, false);
+    platform::CheckMenuItem(window, IDM_NO_MUSIC, Settings.midiPath[0] == '\0');
+    // Sound waits for the first picture: the sound card test and the music load libraries and a
+    // synthesizer that the picture does not need. The window procedure runs it before any other
+    // message is handled, so no command or click ever sees the game without it.
+    soundStarted = false;
+    platform::AfterFirstFrame(window, StartSound);
+}
+
+void StartSound(platform::Window window) {
+    if (soundStarted) return;
+    soundStarted = true;
+    // Run before its checkmark: without a wave device it has already cleared soundEffects.
+    CheckSoundCard();
+    SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
     // The music is attempted even without a wave device; the sequencer fails silently then.
-    if (Settings.midiPath[0] == '\0') {
-        platform::CheckMenuItem(window, IDM_NO_MUSIC, true);
-    } else {
-        platform::CheckMenuItem(window, IDM_NO_MUSIC, false);
+    if (Settings.midiPath[0] != '\0') {
         musicOn = 1;
         PlayMidiFile(window, Settings.midiPath);
     }

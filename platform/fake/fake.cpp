@@ -36,6 +36,8 @@ struct World {
     std::map<int, bool> checks;
     std::string status;
     std::map<unsigned, bool> timers;
+    std::map<unsigned, bool> held;
+    std::map<unsigned, int> ticksOnce;
     std::optional<int> quit;
     int width = 0, height = 0, scale = 1, presents = 0;
     // A 1024 x 768 screen without frame: the default board fits only at Normal.
@@ -117,6 +119,8 @@ bool IsChecked(int id) { return W().checks.count(id) && W().checks[id]; }
 bool WasCheckSet(int id) { return W().checks.count(id) != 0; }
 std::string StatusText() { return W().status; }
 bool TimerRunning(unsigned id) { return W().timers.count(id) && W().timers[id]; }
+bool TimerHeld(unsigned id) { return W().held.count(id) && W().held[id]; }
+int TicksOnce(unsigned id) { return W().ticksOnce.count(id) ? W().ticksOnce[id] : 0; }
 std::optional<int> QuitPosted() { return W().quit; }
 int WindowWidth() { return W().width; }
 int WindowHeight() { return W().height; }
@@ -172,8 +176,11 @@ void ReleaseDC(Window window, DeviceContext& dc) {
 void CheckMenuItem(Window, int commandId, bool checked) { W().checks[commandId] = checked; }
 Window CreateStatusWindow(Window, int) { return &W().statusBar; }
 void PostStatusText(Window, const char* text) { W().status = text ? text : ""; }
-void SetTimer(Window, unsigned id, unsigned) { W().timers[id] = true; }
-void KillTimer(Window, unsigned id) { W().timers[id] = false; }
+void SetTimer(Window, unsigned id, unsigned) { W().timers[id] = true; W().held[id] = false; }
+void KillTimer(Window, unsigned id) { W().timers[id] = false; W().held[id] = false; }
+void HoldTimer(Window, unsigned id, bool held) { W().held[id] = held; }
+void TickOnce(Window, unsigned id) { ++W().ticksOnce[id]; }
+void AfterFirstFrame(Window window, void (*task)(Window)) { task(window); }   // no screen: at once
 
 int MessageBox(Window, const char* text, const char* caption, unsigned style) {
     W().messages.push_back({text ? text : "", caption ? caption : "", style});

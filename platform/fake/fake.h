@@ -83,6 +83,8 @@ bool IsChecked(int commandId);                   // the menu checkmark as last s
 bool WasCheckSet(int commandId);                 // CheckMenuItem was ever called for it
 std::string StatusText();                        // the status text as last posted
 bool TimerRunning(unsigned timerId);
+bool TimerHeld(unsigned timerId);               // HoldTimer(held) since SetTimer
+int TicksOnce(unsigned timerId);                 // TickOnce calls
 std::optional<int> QuitPosted();
 int WindowWidth();                               // client size set by FitMainWindow
 int WindowHeight();

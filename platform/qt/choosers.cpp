@@ -134,7 +134,7 @@ bool RunFileDialog(OpenFileName& ofn, bool save) {
     if (*ofn.file) dialog.selectFile(FromGame(ofn.file));
     if (ofn.preview && !save) AddPreviewPanel(dialog, ofn.preview);
     ActivateWhenShown(&dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QByteArray path = ToGame(dialog.selectedFiles().first());
     if (static_cast<size_t>(path.size()) + 1 > ofn.fileSize) return false;   // the buffer is too small
     std::memcpy(ofn.file, path.constData(), static_cast<size_t>(path.size()) + 1);
@@ -182,7 +182,7 @@ int MessageBox(Window owner, const char* text, const char* caption, unsigned sty
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Ok);
     qt::ActivateWhenShown(&box);
-    box.exec();
+    qt::RunModal(box);
     return qt::kIdOk;
 }
 
@@ -217,7 +217,7 @@ bool ChooseColor(Window owner, uint32_t customColors[16], uint32_t* result) {
     dialog.setWindowTitle(QStringLiteral("Color"));
     qt::ShowBasicColoursOnly(dialog);
     qt::ActivateWhenShown(&dialog);
-    const bool chosen = dialog.exec() == QDialog::Accepted;
+    const bool chosen = qt::RunModal(dialog) == QDialog::Accepted;
     if (customColors)
         for (int i = 0; i < 16; ++i) customColors[i] = qt::ToColorRef(QColorDialog::customColor(i));
     if (!chosen) return false;

@@ -68,7 +68,7 @@ void WinHelp(Window owner, const char* helpFilePath) {
                         QStringLiteral("Cannot open the help file\n%1").arg(path), QMessageBox::Ok,
                         qt::OwnerWidget(owner));
         qt::ActivateWhenShown(&box);
-        box.exec();
+        qt::RunModal(box);
         return;
     }
     const QString content = QString::fromUtf8(file.readAll());

@@ -84,6 +84,13 @@ protected:
         }
         QDialog::keyPressEvent(event);
     }
+    // Only an ending requested from outside rejects a game dialog: it ends as cancelled, and
+    // its procedure hears nothing more.
+    void reject() override {
+        ended = true;
+        result = IDCANCEL;
+        QDialog::reject();
+    }
     void closeEvent(QCloseEvent* event) override {
         // A close request (Alt+F4) is a cancel, left to the procedure like Escape.
         event->ignore();
@@ -224,7 +231,7 @@ intptr_t DialogBoxParam(const char* templateName, Window owner, DialogProc proc,
         dialog.FocusFirstControl();
     else
         dialog.setFocus();
-    dialog.exec();
+    qt::RunModal(dialog);
     return dialog.result;
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 #include "platform/qt/qtwindows.h"
 
@@ -35,6 +36,16 @@ long long NowMicroseconds() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+// The resident memory of the process, for the same report.
+long long ResidentKiB() {
+    long long pages = 0, resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lld %lld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 QPixmap DrawIcon(int size) {
@@ -107,11 +118,22 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
     // follow) each pixel is repeated or dropped, never blurred.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(rect(), image);
-    if (owner_.reportFirstPaint && owner_.presents > 0) {
-        owner_.reportFirstPaint = false;
-        std::fprintf(stderr, "tolbex: first board paint at %lld us\n", NowMicroseconds());
+    if (owner_.presents == 0 || owner_.framed) return;
+    owner_.framed = true;
+    if (owner_.reportFirstPaint) {
+        std::fprintf(stderr, "tolbex: first board paint at %lld us, resident %lld KiB\n", NowMicroseconds(),
+                     ResidentKiB());
         std::fflush(stderr);
     }
+    // Queued: the picture reaches the screen when this paint returns, before the tasks run.
+    QMetaObject::invokeMethod(&owner_, [main = &owner_] { RunFirstFrameTasks(*main); }, Qt::QueuedConnection);
+}
+
+void RunFirstFrameTasks(MainWindow& window) {
+    window.framed = true;
+    const std::vector<void (*)(Window)> tasks = std::move(window.firstFrameTasks);
+    window.firstFrameTasks.clear();
+    for (auto task : tasks) task(&window.handle);
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
@@ -272,6 +294,18 @@ void ShowWindow(Window window) {
             QObject::connect(handle, &QWindow::screenChanged, main, [main] { main->ScreenChanged(); });
     }
     main->Deliver(WM_PAINT);
+}
+
+// A window that is never shown (or never painted) runs its tasks a second on all the same.
+void AfterFirstFrame(Window window, void (*task)(Window)) {
+    if (!window || window->kind != WindowObject::Main || !task) return;
+    auto* main = static_cast<MainWindow*>(window->widget);
+    if (main->framed) {
+        QMetaObject::invokeMethod(main, [task, window] { task(window); }, Qt::QueuedConnection);
+        return;
+    }
+    main->firstFrameTasks.push_back(task);
+    QTimer::singleShot(1000, main, [main] { qt::RunFirstFrameTasks(*main); });
 }
 
 void FitMainWindow(Window window, Window, int width, int height, int scale) {

@@ -55,16 +55,43 @@ void PostQuitMessage(int exitCode) {
         Qt::QueuedConnection);
 }
 
+// The timer's beats stay where SetTimer put them: a held timer let run again (or asked for one
+// tick) first waits for its next beat on a single shot, then runs periodic from there.
+qt::WindowTimer* FindTimer(Window window, unsigned timerId) {
+    if (!window || window->kind != WindowObject::Main) return nullptr;
+    auto* main = static_cast<qt::MainWindow*>(window->widget);
+    auto it = main->timers.find(timerId);
+    return it == main->timers.end() ? nullptr : &it->second;
+}
+
+void StartAtNextBeat(qt::WindowTimer& timer) {
+    if (timer.once->isActive()) return;
+    const qint64 elapsed = timer.origin.elapsed();
+    const qint64 next = (elapsed / timer.periodMs + 1) * timer.periodMs;
+    timer.once->start(static_cast<int>(next - elapsed));
+}
+
 void SetTimer(Window window, unsigned timerId, unsigned periodMs) {
     if (!window || window->kind != WindowObject::Main) return;
     auto* main = static_cast<qt::MainWindow*>(window->widget);
-    QTimer*& timer = main->timers[timerId];
-    if (!timer) {
-        timer = new QTimer(main);
-        QObject::connect(timer, &QTimer::timeout, main,
+    qt::WindowTimer& timer = main->timers[timerId];
+    if (!timer.periodic) {
+        timer.periodic = new QTimer(main);
+        timer.once = new QTimer(main);
+        timer.once->setSingleShot(true);
+        QObject::connect(timer.periodic, &QTimer::timeout, main,
                          [main, timerId] { main->Deliver(WM_TIMER, timerId, 0); });
+        QObject::connect(timer.once, &QTimer::timeout, main, [main, timerId] {
+            qt::WindowTimer& t = main->timers[timerId];
+            if (!t.held) t.periodic->start(t.periodMs);
+            main->Deliver(WM_TIMER, timerId, 0);
+        });
     }
-    timer->start(static_cast<int>(std::max(periodMs, 1u)));
+    timer.periodMs = static_cast<int>(std::max(periodMs, 1u));
+    timer.held = false;
+    timer.once->stop();
+    timer.origin.start();
+    timer.periodic->start(timer.periodMs);
 }
 
 void KillTimer(Window window, unsigned timerId) {
@@ -72,9 +99,28 @@ void KillTimer(Window window, unsigned timerId) {
     auto* main = static_cast<qt::MainWindow*>(window->widget);
     auto it = main->timers.find(timerId);
     if (it == main->timers.end()) return;
-    it->second->stop();
-    it->second->deleteLater();
+    for (QTimer* timer : {it->second.periodic, it->second.once}) {
+        timer->stop();
+        timer->deleteLater();
+    }
     main->timers.erase(it);
+}
+
+void HoldTimer(Window window, unsigned timerId, bool held) {
+    qt::WindowTimer* timer = FindTimer(window, timerId);
+    if (!timer || timer->held == held) return;
+    timer->held = held;
+    if (held) {
+        timer->periodic->stop();
+        timer->once->stop();
+    } else {
+        StartAtNextBeat(*timer);
+    }
+}
+
+void TickOnce(Window window, unsigned timerId) {
+    qt::WindowTimer* timer = FindTimer(window, timerId);
+    if (timer && timer->held) StartAtNextBeat(*timer);
 }
 
 }  // namespace platform

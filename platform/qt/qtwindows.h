@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +17,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/bitmap.h"
 #include "platform/platform.h"
@@ -32,6 +35,15 @@ struct WindowObject {
 namespace platform::qt {
 
 class MainWindow;
+
+// A window timer: a periodic QTimer that can be held without losing its beat.
+struct WindowTimer {
+    QTimer* periodic = nullptr;
+    QTimer* once = nullptr;        // the next beat, for a timer let run again or asked to tick once
+    QElapsedTimer origin;          // the beats fall at origin + k * periodMs
+    int periodMs = 1;
+    bool held = false;
+};
 
 // The client area: shows the window's Bitmap as it is and turns mouse presses into messages.
 class SurfaceWidget : public QWidget {
@@ -75,7 +87,9 @@ public:
     QPointer<QLabel> statusLabel;
     std::map<int, QAction*> commands;        // menu command id -> its action
     std::map<int, bool> checks;              // the checkmarks as CheckMenuItem last set them
-    std::map<unsigned, QTimer*> timers;
+    std::map<unsigned, WindowTimer> timers;
+    std::vector<void (*)(Window)> firstFrameTasks;   // AfterFirstFrame's, until the first frame
+    bool framed = false;                     // the first picture has been painted
     bool destroyed = false;                  // WM_DESTROY has been delivered
     bool quitPosted = false;                 // the loop is ending: no WM_DESTROY any more
     int presents = 0;                        // ReleaseDC calls: the surface holds a picture
@@ -96,6 +110,9 @@ private:
 // COLORREF (0x00BBGGRR) to and from a Qt colour.
 QColor FromColorRef(uint32_t colorRef);
 uint32_t ToColorRef(const QColor& colour);
+
+// Runs the tasks AfterFirstFrame queued, once.
+void RunFirstFrameTasks(MainWindow& window);
 
 // The main window made by CreateMainWindow, or null.
 MainWindow* TheMainWindow();
@@ -122,6 +139,16 @@ QString FromGame(const char* text);
 QByteArray ToGame(const QString& text);
 // Copies `text` into a buffer of `size` bytes, cut at a whole character; returns bytes copied.
 unsigned CopyToBuffer(const QByteArray& text, char* buffer, int size);
+
+// Runs a modal window to its end and returns its result; every modal window goes through it, so
+// that an ending requested from outside can cancel them all (platform/qt/ending.cpp).
+int RunModal(QDialog& dialog);
+// Cancels every open modal window, then closes the main window once they have all returned.
+void RequestEnd();
+bool EndRequested();
+void ResetEndRequest();   // between tests
+// SIGTERM, SIGINT and SIGHUP become RequestEnd, run by the event loop; `owner` keeps the listener.
+void CloseOnEndSignals(QObject& owner);
 
 // The control of a modal dialog with that identifier (tests look at them), or null.
 QWidget* DialogControl(Window dialog, int controlId);

@@ -1,10 +1,14 @@
 // Sound effects and MIDI music over SDL2_mixer: one mixer channel for the wave files (a new sound
 // cuts the one still playing), the device count for the sound-card check, and a small interpreter
 // of the four sequencer command strings the music menu sends, playing MIDI through FluidSynth.
+// The program does not link SDL: SDL2 is loaded by the first call that needs sound and SDL2_mixer
+// (with the synthesizer behind it) by the first that plays something, so that neither costs the
+// start-up its loading time and memory. Their headers give only the types and the constants.
 #include "platform/qt/sound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +40,58 @@ constexpr std::string_view kPause = "pause FichierMIDI";
 constexpr std::string_view kClose = "close FichierMIDI";
 
 enum class MusicState { Closed, Opened, Playing, Paused };
+
+// The functions used, by library; each table is filled whole or not at all.
+#define TOLBEX_SDL_FUNCTIONS(X) \
+    X(SDL_SetHint) X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_GetNumAudioDevices) X(SDL_RWFromFile)
+#define TOLBEX_MIXER_FUNCTIONS(X)                                                                   \
+    X(Mix_OpenAudio) X(Mix_CloseAudio) X(Mix_Quit) X(Mix_AllocateChannels) X(Mix_SetSoundFonts)  \
+    X(Mix_LoadWAV_RW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed) X(Mix_HaltChannel)               \
+    X(Mix_LoadMUSType_RW) X(Mix_FreeMusic) X(Mix_PlayMusic) X(Mix_PauseMusic) X(Mix_ResumeMusic) \
+    X(Mix_HaltMusic)
+#define TOLBEX_DECLARE(name) decltype(&::name) name = nullptr;
+
+struct SdlLibrary {
+    TOLBEX_SDL_FUNCTIONS(TOLBEX_DECLARE)
+};
+struct MixerLibrary {
+    TOLBEX_MIXER_FUNCTIONS(TOLBEX_DECLARE)
+};
+
+// Opens `file` (kept open for the rest of the run) and fills `table`; false when anything is missing.
+template <typename Table, typename Fill>
+bool LoadLibrary(const char* file, Table& table, Fill fill) {
+    void* library = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    if (!library) return false;
+    Table loaded;
+    if (!fill(library, loaded)) return false;   // a library without a function we call is no use
+    table = loaded;
+    return true;
+}
+
+#define TOLBEX_LOOK_UP(name) \
+    ok = ok && (table.name = reinterpret_cast<decltype(table.name)>(dlsym(library, #name))) != nullptr;
+
+SdlLibrary sdl;       // filled by StartSubsystem
+MixerLibrary mix;     // filled by OpenMixer
+
+bool LoadSdl() {
+    static const bool loaded = LoadLibrary("libSDL2-2.0.so.0", sdl, [](void* library, SdlLibrary& table) {
+        bool ok = true;
+        TOLBEX_SDL_FUNCTIONS(TOLBEX_LOOK_UP)
+        return ok;
+    });
+    return loaded;
+}
+
+bool LoadMixer() {
+    static const bool loaded = LoadLibrary("libSDL2_mixer-2.0.so.0", mix, [](void* library, MixerLibrary& table) {
+        bool ok = true;
+        TOLBEX_MIXER_FUNCTIONS(TOLBEX_LOOK_UP)
+        return ok;
+    });
+    return loaded;
+}
 
 struct Audio {
     // The audio subsystem is started by the first call that needs it; the output device is opened
@@ -78,10 +134,11 @@ bool StartSubsystem() {
     Audio& a = A();
     if (!a.subsystemTried) {
         a.subsystemTried = true;
+        if (!LoadSdl()) return false;   // no SDL on this machine: no sound, as without a device
         // SDL would otherwise take SIGINT and SIGTERM for itself, and the game would then
         // ignore a polite request to end from the desktop or a terminal.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        a.subsystemUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        sdl.SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        a.subsystemUp = sdl.SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!a.exitHookSet) {
             a.exitHookSet = true;
             std::atexit(CloseSound);
@@ -94,7 +151,7 @@ void ChooseSoundFont() {
     for (const char* font : kSoundFonts) {
         struct stat info;
         if (stat(font, &info) == 0 && S_ISREG(info.st_mode)) {
-            Mix_SetSoundFonts(font);
+            mix.Mix_SetSoundFonts(font);
             return;
         }
     }
@@ -105,9 +162,9 @@ bool OpenMixer() {
     if (!StartSubsystem()) return false;
     if (!a.mixerTried) {
         a.mixerTried = true;
-        a.mixerUp = Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
+        a.mixerUp = LoadMixer() && mix.Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
         if (a.mixerUp) {
-            Mix_AllocateChannels(1);
+            mix.Mix_AllocateChannels(1);
             ChooseSoundFont();
         }
     }
@@ -145,8 +202,8 @@ bool LooksLikeMidi(const char* path) {
 void StopEffect() {
     Audio& a = A();
     if (!a.effect) return;
-    Mix_HaltChannel(kEffectChannel);   // the mixer no longer reads the chunk after this returns
-    Mix_FreeChunk(a.effect);
+    mix.Mix_HaltChannel(kEffectChannel);   // the mixer no longer reads the chunk after this returns
+    mix.Mix_FreeChunk(a.effect);
     a.effect = nullptr;
 }
 
@@ -154,13 +211,13 @@ void StopEffect() {
 void StartIfWanted(MusicSlot& m) {
     if (m.wantPlaying && m.music && !m.started) {
         m.started = true;
-        Mix_PlayMusic(m.music, 0);   // once through to the end; nothing repeats it
+        mix.Mix_PlayMusic(m.music, 0);   // once through to the end; nothing repeats it
     }
 }
 
 void LoadMusic(const std::string& path) {
-    SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
-    Mix_Music* music = source ? Mix_LoadMUSType_RW(source, MUS_MID, 1) : nullptr;
+    SDL_RWops* source = sdl.SDL_RWFromFile(path.c_str(), "rb");
+    Mix_Music* music = source ? mix.Mix_LoadMUSType_RW(source, MUS_MID, 1) : nullptr;
     MusicSlot& m = M();
     std::lock_guard<std::mutex> hold(m.lock);
     m.music = music;
@@ -171,8 +228,8 @@ void CloseMusic() {
     MusicSlot& m = M();
     if (m.loader.joinable()) m.loader.join();
     if (m.music) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(m.music);
+        mix.Mix_HaltMusic();
+        mix.Mix_FreeMusic(m.music);
         m.music = nullptr;
     }
     m.wantPlaying = false;
@@ -204,7 +261,7 @@ unsigned PlayMusic() {
     std::lock_guard<std::mutex> hold(m.lock);
     m.wantPlaying = true;
     if (a.musicState == MusicState::Paused && m.started)
-        Mix_ResumeMusic();   // where it was paused
+        mix.Mix_ResumeMusic();   // where it was paused
     else
         StartIfWanted(m);
     a.musicState = MusicState::Playing;
@@ -218,7 +275,7 @@ unsigned PauseMusic() {
         MusicSlot& m = M();
         std::lock_guard<std::mutex> hold(m.lock);
         m.wantPlaying = false;
-        if (m.started) Mix_PauseMusic();
+        if (m.started) mix.Mix_PauseMusic();
         a.musicState = MusicState::Paused;
     }
     return 0;
@@ -231,15 +288,21 @@ void PlaySound(const char* path) {
     // that then plays nothing because its file is missing or is not a wave file.
     StopEffect();
     if (!path || !*path || !LooksLikeWave(path) || !OpenMixer()) return;
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    Mix_Chunk* chunk = mix.Mix_LoadWAV_RW(sdl.SDL_RWFromFile(path, "rb"), 1);
     if (!chunk) return;
     A().effect = chunk;
-    if (Mix_PlayChannel(kEffectChannel, chunk, 0) < 0) StopEffect();
+    if (mix.Mix_PlayChannelTimed(kEffectChannel, chunk, 0, -1) < 0) StopEffect();
 }
 
 unsigned WaveOutGetNumDevs() {
     if (!StartSubsystem()) return 0;
-    const int count = SDL_GetNumAudioDevices(0);
+    const int count = sdl.SDL_GetNumAudioDevices(0);
+    // Only counted: the subsystem is given back until something plays, since some drivers keep
+    // a thread that wakes several times a second to look for new devices while it is up.
+    if (!A().mixerUp) {
+        sdl.SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        A().subsystemTried = A().subsystemUp = false;
+    }
     // A negative count means the driver cannot list its devices, but it is up and has a default.
     if (count < 0) return 1;
     return static_cast<unsigned>(count);
@@ -268,10 +331,10 @@ void CloseSound() {
     if (a.mixerUp) {
         StopEffect();
         CloseMusic();   // waits for a file still being read
-        Mix_CloseAudio();
-        Mix_Quit();
+        mix.Mix_CloseAudio();
+        mix.Mix_Quit();
     }
-    if (a.subsystemUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (a.subsystemUp) sdl.SDL_QuitSubSystem(SDL_INIT_AUDIO);
     const bool hook = a.exitHookSet;
     a = Audio{};
     a.exitHookSet = hook;

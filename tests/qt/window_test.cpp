@@ -2,6 +2,9 @@
 // pixel ratio of 2), a quit posted before the loop ends it, and closing destroys only once.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include "platform/qt/qtwindows.h"
 #include "support.h"
 
@@ -57,4 +60,83 @@ TEST(QtMainWindow, ClosingDestroysOnceAndExitDoesNotDestroyAgain) {
         EXPECT_EQ(destroyed, exitFirst ? 0 : 1);
         platform::qt::ReleaseWindows();
     }
+}
+
+static std::vector<qint64> tickTimes;
+static QElapsedTimer sinceStart;
+static intptr_t TickRecorder(platform::Window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == platform::WM_TIMER) tickTimes.push_back(sinceStart.elapsed());
+    return 0;
+}
+
+// Beats every 200 ms from SetTimer. Held after the first and let run again halfway to the third,
+// the timer ticks on the third beat (not 200 ms after it was let run); held again, TickOnce gives
+// just the next beat.
+TEST(QtMainWindow, HeldTimerKeepsItsBeatAndTicksOnceWhenAsked) {
+    qttest::App();
+    tickTimes.clear();
+    platform::Window w = platform::CreateMainWindow("Tolbex v1.3", TickRecorder, 0);
+    sinceStart.start();
+    platform::SetTimer(w, 7, 200);
+    qint64 resumedAt = -1;
+    auto waitUntil = [](auto done) {
+        for (int i = 0; i < 3000 && !done(); ++i) {
+            QApplication::processEvents();
+            QThread::msleep(1);
+        }
+    };
+    waitUntil([] { return tickTimes.size() >= 1; });
+    platform::HoldTimer(w, 7, true);
+    waitUntil([] { return sinceStart.elapsed() >= 500; });
+    EXPECT_EQ(tickTimes.size(), 1u);
+    resumedAt = sinceStart.elapsed();
+    platform::HoldTimer(w, 7, false);
+    waitUntil([] { return tickTimes.size() >= 2; });
+    platform::HoldTimer(w, 7, true);
+    platform::TickOnce(w, 7);
+    platform::TickOnce(w, 7);   // already asked: still one tick
+    waitUntil([] { return sinceStart.elapsed() >= 1300; });
+    ASSERT_EQ(tickTimes.size(), 3u);
+    auto offBeat = [](qint64 t) { return std::min(t % 200, 200 - t % 200); };
+    EXPECT_LE(offBeat(tickTimes[1]), 30) << tickTimes[1];
+    EXPECT_LT(tickTimes[1] - resumedAt, 170) << tickTimes[1] << " resumed at " << resumedAt;
+    EXPECT_LE(offBeat(tickTimes[2]), 30) << tickTimes[2];
+    EXPECT_LT(tickTimes[2] - tickTimes[1], 230);
+    platform::KillTimer(w, 7);
+    platform::qt::ReleaseWindows();
+}
+
+static int tasksRun = 0;
+static void CountTask(platform::Window) { ++tasksRun; }
+
+// The tasks wait for the first paint that shows a picture; a later one runs at once (queued); a
+// window that never paints runs its tasks a second after they were asked for.
+TEST(QtMainWindow, AfterFirstFrameWaitsForTheFirstPicture) {
+    qttest::App();
+    tasksRun = 0;
+    platform::Window w = platform::CreateMainWindow("Tolbex v1.3", qttest::RecordingProc, 0);
+    platform::AfterFirstFrame(w, CountTask);
+    platform::ShowWindow(w);   // the procedure draws nothing: no picture yet
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 150) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(tasksRun, 0);
+    platform::DeviceContext dc = platform::GetDC(w);
+    platform::ReleaseDC(w, dc);
+    while (clock.elapsed() < 900 && tasksRun == 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(tasksRun, 1);
+    platform::AfterFirstFrame(w, CountTask);
+    EXPECT_EQ(tasksRun, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(tasksRun, 2);
+    platform::qt::ReleaseWindows();
+
+    tasksRun = 0;
+    w = platform::CreateMainWindow("Tolbex v1.3", qttest::RecordingProc, 0);   // never shown
+    platform::AfterFirstFrame(w, CountTask);
+    clock.restart();
+    while (clock.elapsed() < 3000 && tasksRun == 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(tasksRun, 1);
+    EXPECT_GE(clock.elapsed(), 900);
+    platform::qt::ReleaseWindows();
 }

@@ -1,5 +1,6 @@
 // The status text and the chrono: the hint piece and its minute, the end-of-game pieces, the
-// carry of minutes into hours and the stop at 999:59:59.
+// carry of minutes into hours and the stop at 999:59:59, and the chrono's timer held while the
+// chrono stands (paused, won), bringing the status text up to date after each event.
 #include "shell_fixture.h"
 
 namespace shelltest {
@@ -53,6 +54,42 @@ TEST_F(StatusTest, ChronoCarriesAndStops) {
     }
     Tick();
     EXPECT_EQ(fake::StatusText(), "144 Tiles" + kGap + "Chrono : 999:59:59");
+}
+
+TEST_F(StatusTest, ChronoTimerIsHeldWhileTheChronoStandsAndCatchesUpAfterEachEvent) {
+    Settings.showChrono = 1;
+    EXPECT_TRUE(fake::TimerRunning(kChronoTimerId));
+    EXPECT_FALSE(fake::TimerHeld(kChronoTimerId));
+    Command(IDM_PAUSE);
+    EXPECT_TRUE(fake::TimerHeld(kChronoTimerId));
+    EXPECT_GE(fake::TicksOnce(kChronoTimerId), 1);   // the status text's refresh at the next beat
+    Command(IDM_PAUSE);
+    EXPECT_FALSE(fake::TimerHeld(kChronoTimerId));
+    // A click during the pause is played and ends it: the timer runs again.
+    Command(IDM_PAUSE);
+    ClickTile(FreeTiles().at(0));
+    EXPECT_EQ(GameState.paused, 0);
+    EXPECT_FALSE(fake::TimerHeld(kChronoTimerId));
+    // Won: held. Each event still earns one tick at the next beat, which rewrites the status text
+    // as the running timer would have: here it drops the hint piece that the last command ended.
+    GameState.won = 1;
+    ClickTile(FreeTiles().at(0));
+    EXPECT_TRUE(fake::TimerHeld(kChronoTimerId));
+    Command(IDM_HINT);
+    const int armed = fake::TicksOnce(kChronoTimerId);
+    Command(IDM_SHOW_EXPOSED);
+    EXPECT_GT(fake::TicksOnce(kChronoTimerId), armed);
+    const std::string chrono = GameState.chronoText;
+    Tick();
+    EXPECT_EQ(GameState.chronoText, chrono);
+    EXPECT_EQ(fake::StatusText(), "144 Tiles" + kGap + "Chrono : " + chrono);
+    // Without the chrono shown a tick changes nothing: none is asked for.
+    Settings.showChrono = 0;
+    const int before = fake::TicksOnce(kChronoTimerId);
+    Command(IDM_SHOW_EXPOSED);
+    EXPECT_EQ(fake::TicksOnce(kChronoTimerId), before);
+    Command(IDM_NEW);   // a new deal: the chrono runs again
+    EXPECT_FALSE(fake::TimerHeld(kChronoTimerId));
 }
 
 }  // namespace

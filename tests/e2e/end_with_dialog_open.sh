@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# A request to end from outside while modal windows are open: SIGTERM with "Change colors" open
+# (from a right click on the board), with the colour chooser open on top of it, and SIGHUP with
+# the Load file chooser open. Each time the game must be gone within one second (three for a
+# sanitizer build), with exit code 0 and the settings file written.
+source "$(dirname "$0")/lib/common.bash"
+e2e_begin "$@"
+
+CFG="$E2E_CONFIG/TOLBEX13.CFG"
+
+# The game must be gone within a second; a sanitizer build, which checks the whole heap for
+# leaks as it exits, gets three.
+limit_ms=1000
+grep -qa __asan_init "$E2E_BIN" && limit_ms=3000
+
+# Sends signal $1 and waits at most limit_ms for the game to end.
+end_within_limit() {
+    local signal="$1" start elapsed
+    start=$(date +%s%3N)
+    kill -"$signal" "$E2E_GAME_PID"
+    while kill -0 "$E2E_GAME_PID" 2>/dev/null; do
+        elapsed=$(($(date +%s%3N) - start))
+        [ $elapsed -gt $limit_ms ] && e2e_fail "the game still runs $elapsed ms after SIG$signal"
+        sleep 0.02
+    done
+    e2e_log "gone $(($(date +%s%3N) - start)) ms after SIG$signal"
+    wait "$E2E_GAME_PID"
+    local code=$?
+    E2E_GAME_PID=""
+    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code after SIG$signal"
+    [ -f "$CFG" ] || e2e_fail "no settings file at $CFG after SIG$signal"
+    [ "$(stat -c %s "$CFG")" = 3640 ] || e2e_fail "the settings file holds $(stat -c %s "$CFG") bytes after SIG$signal"
+}
+
+start() {
+    rm -f "$CFG"
+    e2e_start_game
+    e2e_wait_window "Tolbex v1.3"
+    MAIN=$WIN
+    sleep 0.8
+    e2e_find_board "$MAIN"
+}
+
+# "Change colors" alone.
+start
+xdotool mousemove --sync $((BOARD_X + 5)) $((BOARD_Y + 5)) 2>/dev/null
+xdotool click 3
+e2e_wait_window "Change colors"
+sleep 0.3
+end_within_limit TERM
+e2e_log "SIGTERM with Change colors open: ended"
+
+# The colour chooser opened from "Change colors" (Alt+O, the first item): Tab to the first colour button, Space presses it.
+start
+e2e_keys "$MAIN" alt+o Return
+e2e_wait_window "Change colors"
+e2e_keys "$WIN" Tab space
+e2e_wait_window "Color"
+sleep 0.3
+end_within_limit TERM
+e2e_log "SIGTERM with the colour chooser over Change colors open: ended"
+
+# The Load file chooser.
+start
+e2e_keys "$MAIN" alt+g l
+e2e_wait_window "Open"
+sleep 0.3
+end_within_limit HUP
+e2e_log "SIGHUP with the file chooser open: ended"
+e2e_log "PASS"
