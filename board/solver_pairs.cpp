@@ -174,9 +174,8 @@ private:
         }
     }
 
-    // The settled pairs (last two of a class, chosen pairings) waiting on each other in a cycle.
-    bool Deadlocked() const {
-        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+    // The settled pairs: the last two of each class, and the pairs of each chosen pairing.
+    int SettledPairs(uint8_t* a, uint8_t* b) const {
         int pairs = 0;
         for (int c = 0; c < m_.classCount; ++c) {
             const int left = Left(c);
@@ -194,7 +193,13 @@ private:
                 }
             }
         }
-        return PairsDeadlocked(m_, a, b, pairs);
+        return pairs;
+    }
+
+    // The settled pairs waiting on each other in a cycle.
+    bool Deadlocked() const {
+        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+        return PairsDeadlocked(m_, a, b, SettledPairs(a, b));
     }
 
     // Chooses the pairing of the open class with the fewest workable pairings (then the most free
@@ -203,6 +208,7 @@ private:
     bool Branch(const Bits& free) {
         int best = -1, bestWorkable = 4, bestFree = -1;
         bool anyMove = false;
+        bool works[kMaxClasses][3];
         for (int c = 0; c < m_.classCount; ++c) {
             if (choice_[c] != kOpen || Left(c) != 4) continue;
             int freeCount = 0;
@@ -210,7 +216,10 @@ private:
             if (freeCount < 2) continue;
             anyMove = true;
             int workable = 0;
-            for (int choice = 0; choice < 3; ++choice) workable += Works(c, choice);
+            for (int choice = 0; choice < 3; ++choice) {
+                works[c][choice] = Works(c, choice);
+                workable += works[c][choice];
+            }
             if (workable < bestWorkable || (workable == bestWorkable && freeCount > bestFree)) {
                 best = c;
                 bestWorkable = workable;
@@ -226,7 +235,7 @@ private:
         int count = 0;
         const uint8_t* t = tiles_[best];
         for (int choice = 0; choice < 3; ++choice) {
-            if (!Works(best, choice)) continue;
+            if (!works[best][choice]) continue;
             int p[4];
             PairsOf(choice, p);
             int key = 0;
