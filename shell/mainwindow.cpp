@@ -18,6 +18,7 @@
 #include "render/tilesheet.h"
 #include "resources/ids.h"
 #include "shell/about.h"
+#include "shell/deadends.h"
 #include "shell/music.h"
 #include "shell/statusbar.h"
 #include "shell/winmain.h"
@@ -40,7 +41,7 @@ void Refresh(Window window) {
 
 // DealTiles clears GameState.paused; the Pause checkmark follows it so that it never lies.
 void Deal(Window window) {
-    DealTiles();
+    DealNewGame();
     platform::CheckMenuItem(window, IDM_PAUSE, false);
 }
 
@@ -221,6 +222,8 @@ const Command kCommands[] = {
     {IDM_SOUND_EFFECTS, CmdSoundEffects},
     {IDM_SHOW_CHRONO, CmdShowChrono},
     {IDM_SHOW_EXPOSED, CmdShowExposed},
+    {IDM_WINNABLE_DEALS, CmdWinnableDeals},
+    {IDM_WARN_DEAD_ENDS, CmdWarnDeadEnds},
     {IDM_TOP10, CmdTopTen},
     {IDM_OPEN_MIDI, CmdOpenMidi},
     {IDM_PAUSE_MUSIC, CmdPauseMusic},
@@ -262,6 +265,7 @@ intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wPa
     case platform::WM_COMMAND:
         GameState.hintState = 0;
         RunCommand(window, wParam);
+        WatchPosition();
         return 0;
     case platform::WM_TIMER:
         ChronoTick(statusBar);
@@ -272,6 +276,7 @@ intptr_t MainWindowProc(platform::Window window, uint32_t message, uintptr_t wPa
         ClickTile(lParam);
         DrawBoard(window);
         UpdateStatusBar(statusBar);
+        WatchPosition();
         return 0;
     case platform::WM_RBUTTONDOWN:
         // Unlike "Change colors" in the menu, the board is not redrawn afterwards.

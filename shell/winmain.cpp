@@ -11,6 +11,7 @@
 #include "persist/settings.h"
 #include "render/tilesheet.h"
 #include "resources/ids.h"
+#include "shell/deadends.h"
 #include "shell/home.h"
 #include "shell/mainwindow.h"
 #include "shell/music.h"
@@ -58,7 +59,7 @@ void OnCreateMainWindow(platform::Window window) {
     // the game plays on the layout built into the program, so it always starts playable.
     if (LoadLayout(window, Settings.layoutPath) == 0) LoadBuiltInLayout();
     LoadHallOfFame(window);
-    DealTiles();
+    DealNewGame();
     platform::CheckMenuItem(window, IDM_PAUSE, false);
     UpdateFreeFlags();
     SizeMainWindow(window, statusBar);
@@ -69,6 +70,8 @@ void OnCreateMainWindow(platform::Window window) {
     SetCheck(window, IDM_SOUND_EFFECTS, Settings.soundEffects);
     SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
     SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
+    SetCheck(window, IDM_WINNABLE_DEALS, Settings.winnableDeals);
+    SetCheck(window, IDM_WARN_DEAD_ENDS, Settings.warnDeadEnds);
     platform::CheckMenuItem(window, IDM_PAUSE_MUSIC, false);
     // The music is attempted even without a wave device; the sequencer fails silently then.
     if (Settings.midiPath[0] == '\0') {
@@ -78,6 +81,7 @@ void OnCreateMainWindow(platform::Window window) {
         musicOn = 1;
         PlayMidiFile(window, Settings.midiPath);
     }
+    WatchPosition();
 }
 
 void SizeMainWindow(platform::Window window, platform::Window status) {
