@@ -52,9 +52,7 @@ void Answered(void* context) {
         watch.answer = job->answer;
     }
     delete job;
-    if (current && watch.answer.kind != WayBack::Winnable && watch.answer.kind != WayBack::Unknown &&
-        GameState.paused == 0)
-        UpdateStatusBar(statusBar);
+    if (current && GameState.paused == 0) UpdateStatusBar(statusBar);
 }
 
 bool SamePosition() {
