@@ -16,7 +16,7 @@ bool DealForPlay();
 
 // The search allowed for one retry and for all of them.
 constexpr long kDealNodeBudget = 20000;
-constexpr long kDealTotalNodeBudget = 500000;
+constexpr long kDealTotalNodeBudget = 250000;
 
 // Where a position stands: winnable; lost but winnable again after `undos` undos; lost from the
 // deal on; or not settled within the search allowed.
