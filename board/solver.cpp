@@ -52,6 +52,15 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     BuildModel(board, model);
     if (!model.sound) return result;
 
+    // A tile that can never be free never leaves the board.
+    bool stuck = false;
+    ForEach(model.present, [&](int t) { stuck = stuck || model.need[t].Has(t); });
+    if (stuck) {
+        result.verdict = SolveVerdict::NotWinnable;
+        result.nodes = 1;
+        return result;
+    }
+
     bool twosAndFours = true;
     for (int c = 0; c < model.classCount; ++c) {
         const int count = model.classMembers[c].Count();

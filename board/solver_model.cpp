@@ -4,6 +4,7 @@
 #include "board/solver_model.h"
 
 #include <initializer_list>
+#include <memory>
 
 namespace solver {
 
@@ -34,6 +35,100 @@ void AddOpening(Model& model, int t, const Bits& set) {
 void AddCell(const BoardRecord& board, Bits& set, int level, int row, int col) {
     const int t = TileOn(board, level, row, col);
     if (t >= 0) set.Set(t);
+}
+
+// What must be gone before tile t can leave the board while tile `from` (beside it) is still
+// there: the tiles over t, and, unless t is on an outer column, what opening one of its sides not
+// closed by `from` takes: that side's tiles and, for each, what it needs while t is there. When
+// several sides could open, only what all of them need counts. `never`: t cannot leave at all
+// while `from` is there. Remembered per (tile, neighbour); a loop (never on a real grid) is cut
+// short by counting nothing for it, which only weakens the result.
+class Needs {
+public:
+    explicit Needs(const Model& model) : m_(model) {}
+
+    Bits Beside(int t, int from, bool& never) {
+        int slot = -1;
+        for (int k = 0; k < count_[t]; ++k)
+            if (from_[t][k] == from) slot = k;
+        if (slot >= 0) {
+            never = never_[t][slot];
+            return state_[t][slot] == kBusy ? Bits{} : memo_[t][slot];
+        }
+        if (count_[t] == kSlots) {   // more neighbours than any grid gives: claim nothing
+            never = false;
+            return Bits{};
+        }
+        slot = count_[t]++;
+        from_[t][slot] = static_cast<uint8_t>(from);
+        state_[t][slot] = kBusy;
+        never_[t][slot] = false;
+        Bits result = m_.above[t];
+        never = false;
+        if (!m_.tiles[t].edge) {
+            bool anySide = false;
+            Bits common;
+            for (int k = 0; k < m_.tiles[t].openingCount; ++k) {
+                const Bits& side = m_.tiles[t].openings[k];
+                if (from >= 0 && side.Has(from)) continue;
+                bool sideNever = false;
+                const Bits need = Side(t, side, sideNever);
+                if (sideNever) continue;
+                common = anySide ? (common & need) : need;
+                anySide = true;
+            }
+            if (anySide) result = result | common;
+            else never = true;
+        }
+        memo_[t][slot] = result;
+        never_[t][slot] = never;
+        state_[t][slot] = kDone;
+        return result;
+    }
+
+    // What opening `side` of tile t takes while t is there.
+    Bits Side(int t, const Bits& side, bool& never) {
+        Bits result = side;
+        never = false;
+        ForEach(side, [&](int s) {
+            bool sNever = false;
+            result = result | Beside(s, t, sNever);
+            never = never || sNever;
+        });
+        return result;
+    }
+
+private:
+    static constexpr int kSlots = 8;
+    enum : uint8_t { kNew, kBusy, kDone };
+    const Model& m_;
+    Bits memo_[kTileCount][kSlots];
+    uint8_t from_[kTileCount][kSlots] = {};
+    uint8_t state_[kTileCount][kSlots] = {};
+    bool never_[kTileCount][kSlots] = {};
+    int count_[kTileCount] = {};
+};
+
+// need[t]: the tiles over t and what every side of t that can open takes, closed under "what
+// those tiles need in turn". A tile that can never be free needs itself.
+void ComputeNeeds(Model& model) {
+    const std::unique_ptr<Needs> needs = std::make_unique<Needs>(model);
+    ForEach(model.present, [&](int t) {
+        bool never = false;
+        model.need[t] = needs->Beside(t, -1, never);
+        if (never) model.need[t].Set(t);
+    });
+    for (bool grew = true; grew;) {
+        grew = false;
+        ForEach(model.present, [&](int t) {
+            Bits need = model.need[t];
+            ForEach(model.need[t], [&](int u) { need = need | model.need[u]; });
+            if (!(need == model.need[t])) {
+                model.need[t] = need;
+                grew = true;
+            }
+        });
+    }
 }
 
 }  // namespace
@@ -108,6 +203,7 @@ void BuildModel(const BoardRecord& board, Model& model) {
         }
         model.above[t] = reach;
     }
+    if (model.sound) ComputeNeeds(model);
 }
 
 Bits FreeTiles(const Model& model, const Bits& removed) {

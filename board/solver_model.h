@@ -56,7 +56,8 @@ struct Model {
     TileModel tiles[kTileCount];
     Bits present;                    // tiles on the board when the model was built
     Bits classMembers[kMaxClasses];
-    Bits above[kTileCount];          // every tile that must be gone before this one can be free
+    Bits above[kTileCount];          // the tiles stacked over this one, at any height
+    Bits need[kTileCount];           // every tile that must be gone before this one can be free
     int classCount;
     bool sound;                      // false when the grid holds something no game produces
 
@@ -75,8 +76,8 @@ struct Model {
 // Every tile free once the tiles of `removed` are gone.
 Bits FreeTiles(const Model& model, const Bits& removed);
 
-// Whether tile x must leave before tile y can be free (x lies in the column above y).
-inline bool Before(const Model& model, int x, int y) { return model.above[y].Has(x); }
+// Whether tile x must leave before tile y can be free.
+inline bool Before(const Model& model, int x, int y) { return model.need[y].Has(x); }
 inline bool Apart(const Model& model, int x, int y) { return Before(model, x, y) || Before(model, y, x); }
 // Whether the four tiles of a class can still leave as the pairs (a, b) and (c, d): neither pair
 // has a tile above its partner, and the pairs do not each need the other gone first.

@@ -24,8 +24,8 @@ constexpr int8_t kOpen = -1;
 
 class PairingSearch {
 public:
-    PairingSearch(const Model& model, LostTable& table, SearchState& state)
-        : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)) {
+    PairingSearch(const Model& model, LostTable& table, SearchState& state, uint64_t shake)
+        : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)), shake_(shake) {
         for (int c = 0; c < m_.classCount; ++c) {
             size_[c] = 0;
             choice_[c] = kOpen;
@@ -89,6 +89,15 @@ private:
     uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
     int trailLength_ = 0;
     int weight_[kTileCount] = {};
+    uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
+
+    // A small pseudo-random number from the restart's seed and a value, 0 without a seed.
+    int Noise(uint64_t value, int range) const {
+        if (shake_ == 0) return 0;
+        uint64_t z = (shake_ ^ (value * 0x9E3779B97F4A7C15ULL)) * 0xBF58476D1CE4E5B9ULL;
+        z ^= z >> 31;
+        return static_cast<int>(z % static_cast<uint64_t>(range));
+    }
 
     int Left(int c) const {
         int n = 0;
@@ -174,9 +183,8 @@ private:
         }
     }
 
-    // The settled pairs (last two of a class, chosen pairings) waiting on each other in a cycle.
-    bool Deadlocked() const {
-        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+    // The settled pairs: the last two of each class, and the pairs of each chosen pairing.
+    int SettledPairs(uint8_t* a, uint8_t* b) const {
         int pairs = 0;
         for (int c = 0; c < m_.classCount; ++c) {
             const int left = Left(c);
@@ -194,7 +202,13 @@ private:
                 }
             }
         }
-        return PairsDeadlocked(m_, a, b, pairs);
+        return pairs;
+    }
+
+    // The settled pairs waiting on each other in a cycle.
+    bool Deadlocked() const {
+        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+        return PairsDeadlocked(m_, a, b, SettledPairs(a, b));
     }
 
     // Chooses the pairing of the open class with the fewest workable pairings (then the most free
@@ -203,6 +217,7 @@ private:
     bool Branch(const Bits& free) {
         int best = -1, bestWorkable = 4, bestFree = -1;
         bool anyMove = false;
+        bool works[kMaxClasses][3];
         for (int c = 0; c < m_.classCount; ++c) {
             if (choice_[c] != kOpen || Left(c) != 4) continue;
             int freeCount = 0;
@@ -210,7 +225,11 @@ private:
             if (freeCount < 2) continue;
             anyMove = true;
             int workable = 0;
-            for (int choice = 0; choice < 3; ++choice) workable += Works(c, choice);
+            for (int choice = 0; choice < 3; ++choice) {
+                works[c][choice] = Works(c, choice);
+                workable += works[c][choice];
+            }
+            freeCount = freeCount * 8 + Noise(static_cast<uint64_t>(c) * 7 + trailLength_, 8);
             if (workable < bestWorkable || (workable == bestWorkable && freeCount > bestFree)) {
                 best = c;
                 bestWorkable = workable;
@@ -226,12 +245,13 @@ private:
         int count = 0;
         const uint8_t* t = tiles_[best];
         for (int choice = 0; choice < 3; ++choice) {
-            if (!Works(best, choice)) continue;
+            if (!works[best][choice]) continue;
             int p[4];
             PairsOf(choice, p);
             int key = 0;
             for (int k = 0; k < 4; k += 2)
                 if (BothFree(free, t[p[k]], t[p[k + 1]])) key += 1000 + weight_[t[p[k]]] + weight_[t[p[k + 1]]];
+            key += Noise(static_cast<uint64_t>(best) * 3 + choice + 1000, 40);
             options[count++] = {choice, key};
         }
         std::stable_sort(options, options + count, [](const Option& x, const Option& y) { return x.key > y.key; });
@@ -248,8 +268,22 @@ private:
 }  // namespace
 
 bool SearchByPairings(const Model& model, LostTable& table, SearchState& state) {
-    PairingSearch search(model, table, state);
-    return search.Node();
+    // Restarts with growing limits, each ordering ties differently: a search that went down a
+    // long losing branch early gets another start. Lost positions stay in the table between
+    // restarts (they are lost whatever the order), and the last restart has no limit of its own.
+    long slice = 4000;
+    for (uint64_t restart = 0;; ++restart) {
+        state.aborted = false;
+        state.pathLength = 0;
+        const bool last = state.nodes + slice >= state.nodeBudget;
+        state.sliceEnd = last ? -1 : state.nodes + slice;
+        PairingSearch search(model, table, state, restart);
+        if (search.Node()) return true;
+        if (!state.aborted || last || state.nodes >= state.nodeBudget ||
+            (state.timed && std::chrono::steady_clock::now() > state.deadline))
+            return false;
+        slice *= 2;
+    }
 }
 
 }  // namespace solver

@@ -54,6 +54,7 @@ struct SearchState {
     bool timed = false;
     std::chrono::steady_clock::time_point deadline;
     long nodes = 0;
+    long sliceEnd = -1;            // a restart's own limit (-1: none)
     bool aborted = false;
     int pathLength = 0;
     MovePair path[kTileCount / 2];
@@ -61,7 +62,7 @@ struct SearchState {
     // Counts a position; false (and aborted) once the budget is spent.
     bool Enter() {
         ++nodes;
-        if (nodes > nodeBudget || (timed && (nodes & 255) == 0 && std::chrono::steady_clock::now() > deadline))
+        if (nodes > nodeBudget || (sliceEnd >= 0 && nodes > sliceEnd) || (timed && (nodes & 255) == 0 && std::chrono::steady_clock::now() > deadline))
             aborted = true;
         return !aborted;
     }

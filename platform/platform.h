@@ -156,6 +156,13 @@ unsigned MciSendString(const char* command);       // open / play / pause / clos
 // ---- Help (shell/about.cpp) ------------------------------------------------------------------
 void WinHelp(Window owner, const char* helpFilePath);
 
+// ---- Work away from the UI thread (shell/deadends.cpp) ----------------------------------------
+// Runs work(context) on a worker thread, then done(context) on the UI thread from the message
+// loop, so that the window keeps answering while the work runs. Jobs may run side by side; work
+// must touch nothing but its context. The fake runs work and then done at once, in the call.
+using BackgroundRoutine = void (*)(void* context);
+void RunInBackground(BackgroundRoutine work, BackgroundRoutine done, void* context);
+
 // ---- Directories and clock -----------------------------------------------------------------
 // Windows semantics: on success the length copied (without the NUL); when the buffer is too
 // small nothing is copied and the size needed (with the NUL) is returned; 0 on failure.

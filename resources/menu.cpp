@@ -36,6 +36,8 @@ const MenuItem kOptions[] = {
     {IDM_SOUND_EFFECTS, "&Sound effects"},
     {IDM_SHOW_CHRONO, "Show &chrono"},
     {IDM_SHOW_EXPOSED, "Show &exposed tiles"},
+    {IDM_WINNABLE_DEALS, "&Winnable deals only"},
+    {IDM_WARN_DEAD_ENDS, "Warn of &dead ends"},
     {0, "Tile si&ze", nullptr, kTileSize, sizeof kTileSize / sizeof kTileSize[0]},
     {0, nullptr},
     {IDM_TOP10, "&Top 10"},

@@ -18,6 +18,7 @@
 #include "render/tilesheet.h"
 #include "resources/ids.h"
 #include "shell/about.h"
+#include "shell/deadends.h"
 #include "shell/music.h"
 #include "shell/statusbar.h"
 #include "shell/winmain.h"
@@ -40,7 +41,7 @@ void Refresh(Window window) {
 
 // DealTiles clears GameState.paused; the Pause checkmark follows it so that it never lies.
 void Deal(Window window) {
-    DealTiles();
+    DealNewGame();
     platform::CheckMenuItem(window, IDM_PAUSE, false);
 }
 
@@ -245,6 +246,8 @@ const Command kCommands[] = {
     {IDM_TILE_SIZE_NORMAL, CmdTileSizeNormal},
     {IDM_TILE_SIZE_LARGE, CmdTileSizeLarge},
     {IDM_TILE_SIZE_HUGE, CmdTileSizeHuge},
+    {IDM_WINNABLE_DEALS, CmdWinnableDeals},
+    {IDM_WARN_DEAD_ENDS, CmdWarnDeadEnds},
     {IDM_TOP10, CmdTopTen},
     {IDM_OPEN_MIDI, CmdOpenMidi},
     {IDM_PAUSE_MUSIC, CmdPauseMusic},
@@ -299,6 +302,7 @@ static intptr_t Dispatch(platform::Window window, uint32_t message, uintptr_t wP
     case platform::WM_COMMAND:
         GameState.hintState = 0;
         RunCommand(window, wParam);
+        WatchPosition();
         return 0;
     case platform::WM_TIMER:
         ChronoTick(statusBar);
@@ -313,6 +317,7 @@ static intptr_t Dispatch(platform::Window window, uint32_t message, uintptr_t wP
         ClickTile(lParam);
         DrawBoard(window);
         UpdateStatusBar(statusBar);
+        WatchPosition();
         return 0;
     case platform::WM_RBUTTONDOWN:
         // Unlike "Change colors" in the menu, the board is not redrawn afterwards.

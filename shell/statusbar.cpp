@@ -9,6 +9,7 @@
 
 #include "board/state.h"
 #include "persist/halloffame.h"
+#include "shell/deadends.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void UpdateStatusBar(platform::Window status) {
             AppendPiece(GameState.tilesLeft == 0 ? kWonPiece : kGameOverPiece);
         }
     }
+    AppendPiece(SolverStatusPiece());
     platform::PostStatusText(status, statusText);
 }
 

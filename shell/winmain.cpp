@@ -13,6 +13,7 @@
 #include "render/scale.h"
 #include "render/tilesheet.h"
 #include "resources/ids.h"
+#include "shell/deadends.h"
 #include "shell/home.h"
 #include "shell/mainwindow.h"
 #include "shell/music.h"
@@ -62,7 +63,7 @@ void OnCreateMainWindow(platform::Window window) {
     // the game plays on the layout built into the program, so it always starts playable.
     if (LoadLayout(window, Settings.layoutPath) == 0) LoadBuiltInLayout();
     LoadHallOfFame(window);
-    DealTiles();
+    DealNewGame();
     platform::CheckMenuItem(window, IDM_PAUSE, false);
     UpdateFreeFlags();
     SizeMainWindow(window, statusBar);
@@ -71,6 +72,8 @@ void OnCreateMainWindow(platform::Window window) {
     SetCheck(window, IDM_SHOW_CHRONO, Settings.showChrono);
     SetCheck(window, IDM_SHOW_EXPOSED, Settings.showExposed);
     CheckTileSize(window);
+    SetCheck(window, IDM_WINNABLE_DEALS, Settings.winnableDeals);
+    SetCheck(window, IDM_WARN_DEAD_ENDS, Settings.warnDeadEnds);
     platform::CheckMenuItem(window, IDM_PAUSE_MUSIC, false);
     platform::CheckMenuItem(window, IDM_NO_MUSIC, Settings.midiPath[0] == '\0');
     // Sound waits for the first picture: the sound card test and the music load libraries and a
@@ -91,6 +94,7 @@ void StartSound(platform::Window window) {
         musicOn = 1;
         PlayMidiFile(window, Settings.midiPath);
     }
+    WatchPosition();
 }
 
 // The drawing scale follows the tile size (Automatic: the largest that fits the screen) times

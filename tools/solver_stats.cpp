@@ -2,7 +2,8 @@
 // DealTiles at the times 1..count, each solved with a 50 ms limit. Prints the median, 99th and
 // 99.9th percentile and the longest time, the mean number of positions searched, and the shares
 // of winnable, not winnable and unknown deals.
-// Usage: tolbex_solver_stats [--count N] [--budget-ms M] <layout.TXL>...
+// With --winnable-deals: how long DealForPlay takes with "Winnable deals only" on instead.
+// Usage: tolbex_solver_stats [--count N] [--budget-ms M] [--winnable-deals] <layout.TXL>...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "board/layout.h"
 #include "board/solver.h"
 #include "board/state.h"
+#include "board/winnable.h"
 #include "platform/fake/fake.h"
 
 namespace {
@@ -29,10 +31,12 @@ double Percentile(std::vector<double> sorted, double p) {
 int main(int argc, char** argv) {
     int count = 1000;
     long budgetMs = 50;
+    bool winnableDeals = false;
     std::vector<const char*> layouts;
     for (int k = 1; k < argc; ++k) {
         if (std::strcmp(argv[k], "--count") == 0 && k + 1 < argc) count = std::atoi(argv[++k]);
         else if (std::strcmp(argv[k], "--budget-ms") == 0 && k + 1 < argc) budgetMs = std::atol(argv[++k]);
+        else if (std::strcmp(argv[k], "--winnable-deals") == 0) winnableDeals = true;
         else layouts.push_back(argv[k]);
     }
     if (layouts.empty() || count < 1) {
@@ -49,6 +53,22 @@ int main(int argc, char** argv) {
         }
         std::vector<double> ms;
         long nodes = 0;
+        if (winnableDeals) {
+            // How long "Winnable deals only" takes to deal, and how often it gives up.
+            Settings.winnableDeals = 1;
+            int givenUp = 0;
+            for (int seed = 1; seed <= count; ++seed) {
+                fake::SetTime(seed);
+                const auto start = std::chrono::steady_clock::now();
+                givenUp += !DealForPlay();
+                const auto stop = std::chrono::steady_clock::now();
+                ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+            }
+            std::sort(ms.begin(), ms.end());
+            std::printf("%s: winnable deals: median %.1f ms, p99 %.1f ms, max %.1f ms, given up %d of %d\n", path,
+                        Percentile(ms, 0.5), Percentile(ms, 0.99), ms.back(), givenUp, count);
+            continue;
+        }
         int verdicts[3] = {};
         for (int seed = 1; seed <= count; ++seed) {
             fake::SetTime(seed);

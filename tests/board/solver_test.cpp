@@ -4,6 +4,7 @@
 // boards, and a search cut short says Unknown.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -149,11 +150,21 @@ int RandomSmallBoard(std::mt19937& random, int count) {
 
 TEST_F(Solver, VerdictsOnSmallBoardsAgreeWithAPlainExhaustiveSearch) {
     std::mt19937 random(11);
-    int winnable = 0, lost = 0;
+    int winnable = 0, lost = 0, twosAndFours = 0;
     for (int board = 0; board < 3000; ++board) {
         testboard::ResetAll();
         const int n = RandomSmallBoard(random, 8 + 2 * static_cast<int>(random() % 9));
         ASSERT_GE(n, 8);
+        // Boards whose classes all hold two or four tiles go to the search over pairings, the
+        // others to the search over moves; both must be well represented.
+        solver::Model model;
+        solver::BuildModel(Board, model);
+        bool pairings = true;
+        for (int c = 0; c < model.classCount; ++c) {
+            const int count = model.classMembers[c].Count();
+            pairings = pairings && (count == 2 || count == 4);
+        }
+        twosAndFours += pairings;
         const SolveResult result = SolveBoard(Board, 1000000);
         ASSERT_NE(result.verdict, SolveVerdict::Unknown) << "board " << board;
         const bool plain = PlainSearch().Winnable();
@@ -168,4 +179,31 @@ TEST_F(Solver, VerdictsOnSmallBoardsAgreeWithAPlainExhaustiveSearch) {
     // Both verdicts must be well represented for the comparison to mean anything.
     EXPECT_GT(winnable, 300);
     EXPECT_GT(lost, 300);
+    EXPECT_GT(twosAndFours, 300);
+    EXPECT_LT(twosAndFours, 2700);
+}
+
+TEST_F(Solver, ABudgetTooSmallGivesUnknownAndTheRecordsStayUntouched) {
+    ASSERT_EQ(LoadLayout(nullptr, TOLBEX_SOURCE_DIR "/data/LAYOUTS/LAYOUT1.TXL"), 1);
+    int unknown = 0, settled = 0;
+    for (int deal = 0; deal < 20; ++deal) {
+        fake::SetTime(700 + deal);
+        DealTiles();
+        UpdateFreeFlags();
+        const BoardRecord before = Board;
+        const GameStateRecord state = GameState;
+        const SolveResult tight = SolveBoard(Board, 3);
+        EXPECT_EQ(std::memcmp(&before, &Board, sizeof Board), 0);
+        EXPECT_EQ(std::memcmp(&state, &GameState, sizeof GameState), 0);
+        EXPECT_LE(tight.nodes, 4);
+        if (tight.verdict == SolveVerdict::Unknown) {
+            ++unknown;
+        } else {
+            // Only a deal settled within three positions may be settled with that budget, and
+            // then the same way as with room to spare.
+            ++settled;
+            EXPECT_EQ(tight.verdict, SolveBoard(Board, 1000000).verdict);
+        }
+    }
+    EXPECT_GT(unknown, 10);
 }

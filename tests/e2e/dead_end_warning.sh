@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The dead-end warning as a player meets it: switched on through the Options menu, a saved game
+# lost from its deal shows "This deal cannot be won" after loading; a winnable saved game, after
+# one careless pair, shows "No way out: Undo 1", and Undo clears it. The status bar's text is
+# read back as the amount of ink right of the tiles and chrono pieces.
+source "$(dirname "$0")/lib/common.bash"
+e2e_begin "$@"
+
+tool="$(dirname "$E2E_BIN")/tolbex_make_dead_end_saves"
+[ -x "$tool" ] || e2e_fail "the tool $tool is missing (build the target tolbex_make_dead_end_saves)"
+"$tool" "$E2E_HOME" "$E2E_HOME/lost.TXM" "$E2E_HOME/trap.TXM" >"$E2E_TMP/saves.txt" 2>&1 ||
+    e2e_fail "the saved games could not be made: $(cat "$E2E_TMP/saves.txt")"
+read -r _ CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y < <(grep '^CLICK ' "$E2E_TMP/saves.txt")
+[ -n "${CLICK_B_Y:-}" ] || e2e_fail "the tool gave no click points: $(cat "$E2E_TMP/saves.txt")"
+
+# Dark pixels in the status bar right of x = 300 in the window: the warning's piece, if any
+# (the tiles and chrono pieces end well before).
+warning_ink() {
+    local X Y WIDTH HEIGHT SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+    e2e_shot "$1"
+    convert "$SHOT" -crop "$((WIDTH - 310))x18+$((X + 300))+$((Y + HEIGHT - 20))" +repage \
+        -colorspace gray -threshold 40% -format "%[fx:int(w*h*(1-mean))]" info:
+}
+
+e2e_start_game
+e2e_wait_window "Tolbex v1.3"
+MAIN=$WIN
+sleep 1
+[ "$(warning_ink start)" -eq 0 ] || e2e_fail "ink in the status bar right of the chrono before the option is on"
+e2e_keys "$MAIN" alt+o d
+sleep 0.5
+
+e2e_load_game "$MAIN" "$E2E_HOME/lost.TXM"
+sleep 1
+lost="$(warning_ink lost-deal)"
+e2e_log "ink after loading the lost deal: $lost"
+[ "$lost" -gt 40 ] || e2e_fail "no warning after loading a deal that cannot be won"
+
+e2e_load_game "$MAIN" "$E2E_HOME/trap.TXM"
+e2e_find_board "$MAIN"
+sleep 1
+[ "$(warning_ink trap-loaded)" -eq 0 ] || e2e_fail "a warning on a position that can be won"
+e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
+e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
+sleep 1
+careless="$(warning_ink careless-pair)"
+e2e_log "ink after the careless pair: $careless"
+[ "$careless" -gt 40 ] || e2e_fail "no warning after the careless pair"
+[ "$careless" -lt "$lost" ] || e2e_fail "the undo warning is not shorter than the lost-deal one"
+e2e_keys "$MAIN" alt+g u
+sleep 1
+[ "$(warning_ink undone)" -eq 0 ] || e2e_fail "the warning stays after Undo"
+
+e2e_keys "$MAIN" alt+g e
+e2e_wait_game_exit 10
+e2e_log "PASS"

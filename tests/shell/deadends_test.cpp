@@ -1,0 +1,138 @@
+// The two solver options in the running game: the dead-end warning's pieces on small boards
+// whose fate is known, that they go away with Undo and with the option, that with both options
+// off the status text stays as it was, and that winnable deals are proved, repeatable within one
+// second and differ from plain deals only when the first deal could not be proved.
+#include <cstring>
+
+#include "board/faces.h"
+#include "board/layout.h"
+#include "board/rules.h"
+#include "board/solver.h"
+#include "shell/deadends.h"
+#include "shell_fixture.h"
+
+namespace shelltest {
+namespace {
+
+const std::string kGap(20, ' ');
+
+class DeadEndTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_EQ(WinMain(), 0);
+        Settings.showChrono = 0;
+    }
+    struct Placed { int level, row, col; int8_t face; };
+    // Replaces the game by a board of the given tiles, as a fresh deal.
+    std::vector<int> SmallBoard(const std::vector<Placed>& placed) {
+        std::memset(Board.layoutMap, 0, sizeof Board.layoutMap);
+        std::memset(Board.tiles, 0, sizeof Board.tiles);
+        for (const Placed& p : placed) Board.layoutMap[p.level][p.row][p.col] = 1;
+        const int n = NumberLayoutTiles();
+        std::vector<int> index;
+        for (const Placed& p : placed)
+            for (int t = 0; t < n; ++t)
+                if (Board.tiles[t].level == p.level && Board.tiles[t].row == p.row && Board.tiles[t].col == p.col) {
+                    Board.tiles[t].face = p.face;
+                    index.push_back(t);
+                }
+        GameState.tilesLeft = static_cast<int16_t>(n);
+        GameState.historyDepth = 0;
+        GameState.selected = kNone;
+        UpdateFreeFlags();
+        return index;
+    }
+    void Pair(int a, int b) {
+        ClickTile(a);
+        ClickTile(b);
+    }
+};
+
+TEST_F(DeadEndTest, WarningNamesTheUndosBackAndClearsWithUndoAndWithTheOption) {
+    Command(IDM_WARN_DEAD_ENDS);
+    EXPECT_EQ(Settings.warnDeadEnds, 1);
+    EXPECT_TRUE(fake::IsChecked(IDM_WARN_DEAD_ENDS));
+    // x1 lies on y1 and y2 on x2; x3 and x4 stand alone. Taking x3 with x4 leaves x1 to pair
+    // with x2, under y2, whose partner y1 lies under x1: lost, and one undo away from a win.
+    const auto t = SmallBoard({{1, 2, 2, 1}, {0, 2, 2, 2}, {0, 2, 8, 1}, {1, 2, 8, 2}, {0, 2, 14, 1}, {0, 2, 20, 1}});
+    const int x3 = t[4], x4 = t[5];
+    WatchPosition();   // winnable: no piece
+    EXPECT_EQ(fake::StatusText(), "6 Tiles");
+    Pair(x3, x4);
+    ASSERT_EQ(GameState.tilesLeft, 4);
+    EXPECT_EQ(fake::StatusText(), "4 Tiles" + kGap + "No way out: Undo 1");
+    Command(IDM_UNDO);
+    EXPECT_EQ(fake::StatusText(), "6 Tiles");
+    Pair(x3, x4);
+    EXPECT_EQ(fake::StatusText(), "4 Tiles" + kGap + "No way out: Undo 1");
+    Command(IDM_WARN_DEAD_ENDS);   // off: the piece goes at once
+    EXPECT_EQ(Settings.warnDeadEnds, 0);
+    EXPECT_EQ(fake::StatusText(), "4 Tiles");
+
+    // Two of a kind, one on the other: no undo helps, and the pieces come after the chrono.
+    Command(IDM_WARN_DEAD_ENDS);
+    Settings.showChrono = 1;
+    const auto s = SmallBoard({{1, 2, 2, 1}, {0, 2, 2, 1}, {0, 2, 8, 2}, {0, 2, 14, 2}});
+    WatchPosition();
+    const std::string chrono = kGap + "Chrono : " + std::string(GameState.chronoText);
+    EXPECT_EQ(fake::StatusText(), "4 Tiles" + chrono + kGap + "This deal cannot be won");
+    Pair(s[2], s[3]);
+    EXPECT_EQ(fake::StatusText(), "2 Tiles" + chrono + kGap + "This deal cannot be won");
+}
+
+TEST_F(DeadEndTest, WithBothOptionsOffTheStatusTextIsUnchanged) {
+    Settings.showChrono = 1;
+    SmallBoard({{1, 2, 2, 1}, {0, 2, 2, 1}, {0, 2, 8, 2}, {0, 2, 14, 2}});
+    Command(IDM_SHOW_EXPOSED);
+    fake::Send(platform::WM_PAINT);
+    EXPECT_EQ(fake::StatusText(), "4 Tiles" + kGap + "Chrono : " + std::string(GameState.chronoText));
+    EXPECT_FALSE(fake::IsChecked(IDM_WARN_DEAD_ENDS));
+    EXPECT_FALSE(fake::IsChecked(IDM_WINNABLE_DEALS));
+    EXPECT_EQ(std::string(SolverStatusPiece()), "");
+}
+
+TEST_F(DeadEndTest, WinnableDealsAreProvedAndRepeatWithinOneSecond) {
+    // The fixture's layout: nine rows of sixteen tiles. A plain deal at this second for reference.
+    fake::SetTime(4242);
+    Command(IDM_NEW);
+    int8_t plain[kTileCount];
+    for (int t = 0; t < kTileCount; ++t) plain[t] = Board.tiles[t].face;
+    const SolveVerdict plainVerdict = SolveBoard(Board, 1000000).verdict;
+
+    Command(IDM_WINNABLE_DEALS);
+    EXPECT_TRUE(fake::IsChecked(IDM_WINNABLE_DEALS));
+    Command(IDM_NEW);
+    int8_t first[kTileCount];
+    for (int t = 0; t < kTileCount; ++t) first[t] = Board.tiles[t].face;
+    EXPECT_EQ(SolveBoard(Board, 1000000).verdict, SolveVerdict::Winnable);
+    EXPECT_EQ(std::memcmp(first, plain, sizeof first) == 0, plainVerdict == SolveVerdict::Winnable);
+    for (const TileRecord& tile : Board.tiles) {   // pictures follow the faces
+        EXPECT_EQ(tile.sheetX, FaceSheetX(tile.face));
+        EXPECT_EQ(tile.sheetY, FaceSheetY(tile.face));
+    }
+    Command(IDM_NEW);
+    for (int t = 0; t < kTileCount; ++t) EXPECT_EQ(Board.tiles[t].face, first[t]) << t;
+
+    // Restart brings back this deal, not another.
+    ClickTile(FreeTiles()[0]);
+    Command(IDM_RESTART);
+    for (int t = 0; t < kTileCount; ++t) EXPECT_EQ(Board.tiles[t].face, first[t]) << t;
+}
+
+TEST_F(DeadEndTest, TheOptionsAreKeptInTheSettingsFile) {
+    Command(IDM_WINNABLE_DEALS);
+    Command(IDM_WARN_DEAD_ENDS);
+    Restart();
+    EXPECT_EQ(Settings.winnableDeals, 1);
+    EXPECT_EQ(Settings.warnDeadEnds, 1);
+    EXPECT_TRUE(fake::IsChecked(IDM_WINNABLE_DEALS));
+    EXPECT_TRUE(fake::IsChecked(IDM_WARN_DEAD_ENDS));
+    const std::string file = ReadFile(settingsPath);
+    ASSERT_EQ(file.size(), 3640u);
+    EXPECT_EQ(file[0], 1);
+    EXPECT_EQ(file[1], 1);
+}
+
+}  // namespace
+}  // namespace shelltest
