@@ -18,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (b->width() <= 0 || b->height() <= 0 || b->width() > platform::kMaxDibSide ||
         b->height() > platform::kMaxDibSide)
         std::abort();
+    platform::Bitmap target(64, 64);
+    platform::DeviceContext src, dst;
+    src.bitmap = b, dst.bitmap = &target;
+    for (uint32_t rop : {platform::SRCCOPY, platform::NOTSRCCOPY, platform::SRCAND, platform::SRCINVERT})
+        platform::BitBlt(dst, -3, -3, 70, 70, src, b->width() - 40, b->height() - 40, rop);
+    (void)platform::GetPixel(src, b->width() - 1, b->height() - 1);
     if (!fuzz::FirstTimeOf(b->width(), b->height())) {
         platform::DeleteBitmap(b);
         return 0;
@@ -26,12 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const platform::Window window = fuzz::World();
     static const bool started = (fuzz::StartGame(window), true);
     (void)started;
-    platform::Bitmap target(64, 64);
-    platform::DeviceContext src, dst;
-    src.bitmap = b, dst.bitmap = &target;
-    for (uint32_t rop : {platform::SRCCOPY, platform::NOTSRCCOPY, platform::SRCAND, platform::SRCINVERT})
-        platform::BitBlt(dst, -3, -3, 70, 70, src, b->width() - 40, b->height() - 40, rop);
-    (void)platform::GetPixel(src, b->width() - 1, b->height() - 1);
     platform::DeleteBitmap(BackgroundPicture.bitmap);
     BackgroundPicture = {b, b->width(), b->height()};
     Settings.backgroundPath[0] = 'x';
