@@ -16,6 +16,9 @@ uint32_t GetU32(const uint8_t* p);
 // cut at its end (the last byte becomes NUL).
 void CopyTextField(char* dst, const uint8_t* src, size_t size);
 
-// Writes `size` bytes to `path` through a temporary file beside it that then replaces it, so a
-// crash never leaves a half-written file. False when the file cannot be written.
+// Writes `size` bytes to `path` through a temporary file of its own beside it, synced to disk and
+// then renamed over the old file, so that a crash, a power cut or a second writer never leaves a
+// short file. A symbolic link is written through (it stays a link); the file keeps its
+// permissions; a read-only file is refused and left as it is. False when the file cannot be
+// written, and then nothing is left behind.
 bool WriteFileAtomically(const char* path, const void* data, size_t size);

@@ -3,6 +3,11 @@
 // walking that table. Read once at start-up, written once at exit through a temporary file.
 #include "persist/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -77,7 +82,8 @@ uint8_t* MemberOf(const SettingsField& f) {
 }
 
 // Stores the bytes of `field` that the file holds (`available` of them, from the field's start);
-// the rest of the field keeps its value, as a read that stops at the end of the file leaves it.
+// the rest of the field keeps its value (the default, when loading), so that a field cut by the
+// end of the file keeps the bytes that are there.
 void ReadField(const SettingsField& field, const uint8_t* bytes, long available) {
     if (available <= 0) return;
     if (available > field.size) available = field.size;
@@ -159,6 +165,26 @@ void SetDefaultSettings() {
     Settings.tileSize = 0;
 }
 
+// Reads the first 3640 bytes of the settings file into `image`; returns how many arrived. A path
+// that is not a regular file (a folder, a pipe, a device) is no file: 0 bytes, and it is opened
+// without blocking so that a pipe cannot hold up the start.
+long ReadSettingsImage(const char* path, uint8_t image[kSettingsFileSize]) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat info;
+    long got = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        while (got < kSettingsFileSize) {
+            const ssize_t n = ::read(fd, image + got, static_cast<size_t>(kSettingsFileSize - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;   // the end of the file, or an error: keep what arrived
+            got += static_cast<long>(n);
+        }
+    }
+    ::close(fd);
+    return got;
+}
+
 }  // namespace
 
 bool BuildSettingsPath(char out[144]) {
@@ -188,19 +214,14 @@ void LoadSettings() {
     musicPaused = 0;
     musicOn = 0;
 
+    // Every field starts at its default; the file then overwrites the bytes it covers, so a short
+    // file costs only the fields it lost, and no file (or no regular file) gives the defaults.
+    SetDefaultSettings();
     char path[kSettingsPathSize];
-    std::FILE* file = BuildSettingsPath(path) ? std::fopen(path, "rb") : nullptr;
-    if (file) {
-        // Only the first 3640 bytes count; a shorter file leaves the fields past its end as they
-        // were (zero at start-up).
-        uint8_t image[kSettingsFileSize];
-        long got = static_cast<long>(std::fread(image, 1, sizeof image, file));
-        std::fclose(file);
-        for (const SettingsField& field : kSettingsFields)
-            ReadField(field, image + field.fileOffset, got - field.fileOffset);
-    } else {
-        SetDefaultSettings();
-    }
+    uint8_t image[kSettingsFileSize];
+    const long got = BuildSettingsPath(path) ? ReadSettingsImage(path, image) : 0;
+    for (const SettingsField& field : kSettingsFields)
+        ReadField(field, image + field.fileOffset, got - field.fileOffset);
     if (Settings.layoutPath[0] == '\0') HomePath(Settings.layoutPath, kPathSize, kDefaultLayout);
 }
 

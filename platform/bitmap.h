@@ -65,6 +65,9 @@ bool BitBlt(DeviceContext& dst, int x, int y, int width, int height,
 uint32_t GetPixel(const DeviceContext& dc, int x, int y);   // COLORREF, CLR_INVALID outside
 void SetPixel(DeviceContext& dc, int x, int y, uint32_t colorRef);
 
+// The largest side CreateDIBitmap accepts, in pixels; it refuses any larger image.
+constexpr int kMaxDibSide = 16384;
+
 // CreateDIBitmap with CBM_INIT and DIB_RGB_COLORS: `info` is the BITMAPINFOHEADER followed by
 // whatever colour table or masks came with it, `bits` the pixel data. Decodes 1/4/8/16/24/32-bit,
 // BI_RGB, BI_BITFIELDS, BI_RLE4/BI_RLE8, bottom-up and top-down. Null when refused; never reads

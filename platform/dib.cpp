@@ -17,7 +17,7 @@ constexpr uint32_t BI_BITFIELDS = 3;
 
 // Largest accepted image: each side at most 16384 pixels and 32 M pixels in all (128 MB), so a
 // few bytes of run-length data cannot ask for gigabytes.
-constexpr int64_t kMaxSidePx = 16384;
+constexpr int64_t kMaxSidePx = kMaxDibSide;
 constexpr int64_t kMaxPixels = int64_t{1} << 25;
 
 uint32_t U32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }

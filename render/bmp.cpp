@@ -49,10 +49,15 @@ platform::Bitmap* MakeBitmap(uint8_t* info, size_t infoSize, const uint8_t* bits
     if (U32(info + 32) == 0 && (bitCount == 1 || bitCount == 4 || bitCount == 8))
         PutU32At(info + 32, 1u << bitCount);
     if (U32(info + 20) == 0) {
+        // Header values are bounded before any arithmetic: a size the decoder refuses anyway
+        // leaves the field 0 rather than computing a product that cannot be held.
         const int64_t width = static_cast<int32_t>(U32(info + 4));
         const int64_t height = static_cast<int32_t>(U32(info + 8));
-        const int64_t stride = ((width * bitCount + 31) & ~int64_t{31}) / 8;
-        PutU32At(info + 20, static_cast<uint32_t>(stride * (height < 0 ? -height : height)));
+        const int64_t side = platform::kMaxDibSide;
+        if (width > 0 && width <= side && height >= -side && height <= side && bitCount <= 32) {
+            const int64_t stride = ((width * bitCount + 31) & ~int64_t{31}) / 8;
+            PutU32At(info + 20, static_cast<uint32_t>(stride * (height < 0 ? -height : height)));
+        }
     }
     return platform::CreateDIBitmap(info, infoSize, bits, bitsSize);
 }

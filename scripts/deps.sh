@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils fonts-dejavu-core
   desktop-file-utils appstream man-db file
 )

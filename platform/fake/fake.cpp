@@ -86,6 +86,13 @@ bool RunFileDialog(platform::OpenFileName& ofn, bool save) {
 void Reset() {
     W() = World{};
 }
+void ClearRecords() {
+    const auto drop = [](auto& container) { std::remove_reference_t<decltype(container)>().swap(container); };
+    World& w = W();
+    drop(w.fileAnswers), drop(w.colorAnswers), drop(w.dialogScripts);
+    drop(w.messages), drop(w.fileDialogs), drop(w.dialogsRun);
+    drop(w.sounds), drop(w.mci), drop(w.help), drop(w.status);
+}
 void SetCurrentDirectory(const std::string& dir) { W().currentDir = dir; }
 void SetScreenArea(const platform::ScreenArea& area) { W().screen = area; }
 void SetConfigDirectory(const std::string& dir) { W().configDir = dir; }

@@ -51,6 +51,9 @@ using DialogScript = std::function<void(platform::Window dialog, FakeDialog& sta
 // Clears every record and script and puts the defaults back (current directory "/tmp/tolbex-home",
 // config directory "/tmp/tolbex-config", time 1000000, one wave device, a 1024 x 768 screen).
 void Reset();
+// Empties the records and the queued answers, freeing their memory, and keeps the rest (the
+// window surface among it): for loops that run the game many times in one process.
+void ClearRecords();
 
 // ---- Settable environment
 void SetCurrentDirectory(const std::string& dir);

@@ -80,12 +80,13 @@ TEST_F(SettingsFile, HandMadeShortAndLongFilesLoadIntoTheirFieldsAndAreWrittenBa
     SaveSettings(nullptr);
     EXPECT_TRUE(ReadAll(File()) == expected.replace(1140, 1, 1, '\0').replace(3140, 1, 1, '\0'));
 
-    // A file cut inside backgroundColor: two bytes read, two kept; everything beyond keeps its value.
+    // A file cut inside backgroundColor: the two bytes there over the default; everything beyond
+    // takes its default, whatever the record held before.
     std::memset(&Settings, 0x55, sizeof Settings);
     WriteAll(File(), image.substr(0, 110));
     LoadSettings();
-    EXPECT_EQ(Settings.backgroundColor, 0x55550201u);
-    EXPECT_EQ(Settings.exposedColor, 0x55555555u);
+    EXPECT_EQ(Settings.backgroundColor, 0x00C00201u);
+    EXPECT_EQ(Settings.exposedColor, 0x00C0C0C0u);
     // 5000 bytes: only the first 3640 count. Texts without a NUL are cut at 499; flags become 0/1.
     WriteAll(File(), image.substr(0, 105) + '\x80' + image.substr(106, 34) + std::string(500, 'A') +
                          image.substr(640, 2500) + std::string(1860, 'M'));
@@ -113,6 +114,48 @@ TEST_F(SettingsFile, OwnOptionsLiveInTheFirstReservedBytesAndUnknownValuesReadAs
     fs::remove(File());
     LoadSettings();   // no file: every option of ours is off
     EXPECT_EQ(Settings.winnableDeals + Settings.warnDeadEnds + Settings.tileSize, 0);
+}
+
+// What a run with no settings file reads: the record as the defaults leave it.
+SettingsRecord DefaultsAsWithNoFile() {
+    std::memset(&Settings, 0x55, sizeof Settings);
+    LoadSettings();
+    return Settings;
+}
+
+TEST_F(SettingsFile, EmptyShortAndFolderFilesGiveTheDefaultsForWhatTheyDoNotHold) {
+    const SettingsRecord defaults = DefaultsAsWithNoFile();
+    EXPECT_EQ(defaults.showChrono, 1);
+    EXPECT_EQ(defaults.backgroundColor, 0x00C0C0C0u);
+    EXPECT_STREQ(defaults.tileSheetPath, "/home/ann/GRAPHICS/TOLBEX13.BMP");
+    const auto same = [](const SettingsRecord& a, const SettingsRecord& b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    };
+    // 0 bytes, or a folder of that name: exactly as no file, and nothing is said.
+    WriteAll(File(), "");
+    std::memset(&Settings, 0x55, sizeof Settings);
+    LoadSettings();
+    EXPECT_TRUE(same(Settings, defaults));
+    fs::remove(File());
+    fs::create_directory(File());
+    std::memset(&Settings, 0x55, sizeof Settings);
+    LoadSettings();
+    EXPECT_TRUE(same(Settings, defaults));
+    fs::remove(File());
+    // A file that ends inside the tile-sheet path: the fields before it are read, the cut path
+    // keeps its bytes over the default's, the rest are defaults.
+    const std::string image = HandMadeImage();
+    WriteAll(File(), image.substr(0, 640 + 9));
+    std::memset(&Settings, 0x55, sizeof Settings);
+    LoadSettings();
+    EXPECT_EQ(Settings.useColors + Settings.showExposed, 2);
+    EXPECT_EQ(Settings.levelColor[4], 0x00737271u);
+    EXPECT_STREQ(Settings.layoutPath, kPaths[0]);
+    EXPECT_STREQ(Settings.tileSheetPath, "/g/GRAPHI/GRAPHICS/TOLBEX13.BMP");
+    EXPECT_STREQ(Settings.soundPairPath, defaults.soundPairPath);
+    EXPECT_STREQ(Settings.soundClickPath, defaults.soundClickPath);
+    EXPECT_STREQ(Settings.midiPath, "");
+    EXPECT_TRUE(fake::Messages().empty());
 }
 
 TEST_F(SettingsFile, UnwritableFolderAndOverlongPath) {

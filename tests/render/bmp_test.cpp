@@ -30,6 +30,15 @@ Bytes With(Bytes d, size_t at, uint32_t v) {
     return d;
 }
 
+// A 54-byte BMP: both headers and no pixels, the image size left 0.
+Bytes Header(uint32_t width, uint32_t height, uint16_t bitCount) {
+    Bytes d(54, 0);
+    d[0] = 'B', d[1] = 'M';
+    d = With(With(With(With(With(d, 2, 54), 10, 54), 14, 40), 18, width), 22, height);
+    d[26] = 1, d[28] = uint8_t(bitCount), d[29] = uint8_t(bitCount >> 8);
+    return d;
+}
+
 std::vector<uint32_t> Pixels(const platform::Bitmap* b) {
     return b ? std::vector<uint32_t>(b->data(), b->data() + size_t(b->width()) * b->height()) : std::vector<uint32_t>{};
 }
@@ -80,6 +89,11 @@ TEST_F(BmpTest, HostileFilesAreRefusedAndOnlyAnUnreadableFileGivesAMessage) {
         {"enormous height", With(good, 22, 0x80000000u), false},
         {"colour count past the table", With(good, 46, 0x10000000u), true},
         {"size field past the real end", With(ReadAll(kFixtures + "bits24.bmp"), 2, 0x7FFFFFFFu), true},
+        // Headers alone, image size 0: sides and depths whose row and image sizes overflow.
+        {"2147483647 x 2147483647 at 32 bits", Header(0x7FFFFFFF, 0x7FFFFFFF, 32), false},
+        {"2147483647 x -2147483648 at 32 bits", Header(0x7FFFFFFF, 0x80000000u, 32), false},
+        {"-2147483648 x 2147483647 at 24 bits", Header(0x80000000u, 0x7FFFFFFF, 24), false},
+        {"16384 x 16384 at 65535 bits", Header(16384, 16384, 0xFFFF), false},
     };
     for (const Case& c : cases) EXPECT_EQ(Load(c.bytes) != nullptr, c.decodes) << c.what;
     EXPECT_TRUE(fake::Messages().empty());
