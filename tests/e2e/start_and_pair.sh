@@ -27,15 +27,7 @@ for point in "$CLICK_A_X $CLICK_A_Y" "$CLICK_B_X $CLICK_B_Y"; do
 done
 colours=$(e2e_board_colours "$SHOT")
 
-e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
-e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
-sleep 0.5
-e2e_shot after-pair
-for point in "$CLICK_A_X $CLICK_A_Y" "$CLICK_B_X $CLICK_B_Y"; do
-    set -- $point
-    p=$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))
-    [ "$p" = "C0C0C0" ] || e2e_fail "the tile at $1,$2 is still shown ($p) after the pair was clicked"
-done
+e2e_take_pair_off
 # The two tiles that were not clicked are still there.
 while read -r _ index x y inPair; do
     [ "$inPair" = 0 ] || continue
