@@ -12,6 +12,7 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
+constexpr int kDescents = 64;
 
 }  // namespace
 
@@ -73,7 +74,11 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         state.deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
     }
     tLostTable.Begin();
-    const bool won = twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    // Cheap greedy descents first (a quarter of the budget at most): they clear most winnable
+    // deals at once; the exact search then settles the rest.
+    bool won = SearchByDescents(model, state, nodeBudget / 4, kDescents);
+    if (!won && !state.aborted)
+        won = twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
     result.nodes = state.nodes;
     if (won) {
         result.verdict = SolveVerdict::Winnable;
