@@ -4,6 +4,8 @@
 // solver_moves (the search over moves, for hand-made boards with larger or odd classes).
 #include "board/solver.h"
 
+#include <algorithm>
+
 #include "board/solver_search.h"
 
 namespace solver {
@@ -12,7 +14,8 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
-constexpr int kDescents = 64;
+constexpr long kProbe = 256;      // positions of the first, short exact search
+constexpr int kDescents = 2048;
 
 }  // namespace
 
@@ -74,11 +77,22 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         state.deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
     }
     tLostTable.Begin();
-    // Cheap greedy descents first (a quarter of the budget at most): they clear most winnable
-    // deals at once; the exact search then settles the rest.
-    bool won = SearchByDescents(model, state, nodeBudget / 4, kDescents);
-    if (!won && !state.aborted)
-        won = twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    const auto exact = [&]() {
+        return twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    };
+    // A short exact search first: most lost deals are proved at once by the pairing checks. Then
+    // cheap greedy descents (half the budget at most): they clear most winnable deals without
+    // backtracking. Then the exact search with the whole budget, keeping the lost positions.
+    state.nodeBudget = std::min(nodeBudget, kProbe);
+    bool won = exact();
+    const bool settled = won || !state.aborted;
+    state.nodeBudget = nodeBudget;
+    if (!settled && state.nodes < nodeBudget) {
+        state.aborted = false;
+        state.pathLength = 0;
+        won = SearchByDescents(model, state, nodeBudget / 2, kDescents);
+        if (!won && !state.aborted) won = exact();
+    }
     result.nodes = state.nodes;
     if (won) {
         result.verdict = SolveVerdict::Winnable;

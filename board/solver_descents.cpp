@@ -21,19 +21,25 @@ namespace {
 class Descent {
 public:
     Descent(const Model& model, SearchState& state) : m_(model), s_(state) {
-        ForEach(m_.present, [&](int u) { ForEach(m_.need[u] & m_.present, [&](int t) { holds_[t].Set(u); }); });
+        ForEach(m_.present, [&](int u) {
+            ForEach(m_.need[u] & m_.present, [&](int t) { holds_[t].Set(u); });
+            Bits judged = m_.tiles[u].cover;
+            for (int k = 0; k < m_.tiles[u].openingCount; ++k) judged = judged | m_.tiles[u].openings[k];
+            ForEach(judged & m_.present, [&](int t) { affects_[t].Set(u); });
+        });
     }
 
     // One descent with the given seed (0: no shaking); true when it cleared the board.
     bool Run(uint64_t seed) {
         removed_ = InitialRemoved(m_);
+        free_ = FreeTiles(m_, removed_);
         s_.pathLength = 0;
         rng_ = seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL;
         const int spread = seed == 0 ? 0 : 1 + static_cast<int>(seed % 6) * 3;
         for (;;) {
             if (removed_.Count() == kTileCount) return true;
             if (!s_.Enter()) return false;
-            const Bits free = FreeTiles(m_, removed_);
+            const Bits free = free_;
             if (PlaySafe(free)) continue;
             int bestA = -1, bestB = -1, bestScore = -1;
             for (int c = 0; c < m_.classCount; ++c) {
@@ -73,7 +79,9 @@ private:
     const Model& m_;
     SearchState& s_;
     Bits removed_;
+    Bits free_;                // the free tiles of the position reached
     Bits holds_[kTileCount];   // the tiles that need this one gone first
+    Bits affects_[kTileCount]; // the tiles whose freedom this one takes part in
     uint64_t rng_ = 0;
 
     uint64_t Next() {   // xorshift64*
@@ -89,6 +97,11 @@ private:
         removed_.Set(a);
         removed_.Set(b);
         s_.path[s_.pathLength++] = {static_cast<uint8_t>(std::min(a, b)), static_cast<uint8_t>(std::max(a, b))};
+        free_.Clear(a);
+        free_.Clear(b);
+        ForEach((affects_[a] | affects_[b]).Minus(removed_), [&](int u) {
+            if (m_.IsFree(u, removed_)) free_.Set(u);
+        });
     }
 
     // Takes every class whose remaining two or four tiles are all free; false when there is none.
