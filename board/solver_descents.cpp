@@ -36,6 +36,7 @@ public:
         s_.pathLength = 0;
         rng_ = seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL;
         const int spread = seed == 0 ? 0 : 1 + static_cast<int>(seed % 6) * 3;
+        const int freeWeight = static_cast<int>((seed * 13) % 48);
         for (;;) {
             if (removed_.Count() == kTileCount) return true;
             if (!s_.Enter()) return false;
@@ -60,7 +61,7 @@ public:
                                 if (t[k] != a && t[k] != b) rest[r++] = t[k];
                             if (Apart(m_, rest[0], rest[1])) return;
                         }
-                        int score = (Held(a) + Held(b)) * 16;
+                        int score = (Held(a) + Held(b)) * 16 + Opened(a, b) * freeWeight;
                         if (spread > 0) score += static_cast<int>(Next() % static_cast<uint64_t>(spread * 16));
                         if (score > bestScore) {
                             bestScore = score;
@@ -89,6 +90,16 @@ private:
         rng_ ^= rng_ << 25;
         rng_ ^= rng_ >> 27;
         return rng_ * 0x2545F4914F6CDD1DULL;
+    }
+
+    // How many tiles the pair (a, b) would free at once.
+    int Opened(int a, int b) {
+        Bits after = removed_;
+        after.Set(a);
+        after.Set(b);
+        int opened = 0;
+        ForEach((affects_[a] | affects_[b]).Minus(after).Minus(free_), [&](int u) { opened += m_.IsFree(u, after); });
+        return opened;
     }
 
     int Held(int t) const { return holds_[t].Minus(removed_).Count(); }
