@@ -29,11 +29,13 @@ public:
         });
     }
 
-    // One descent with the given seed (0: no shaking); true when it cleared the board.
-    bool Run(uint64_t seed) {
+    // One descent with the given seed (0: no shaking), after replaying the first `prefixLength`
+    // pairs of `prefix`; true when it cleared the board.
+    bool Run(uint64_t seed, const MovePair* prefix, int prefixLength) {
         removed_ = InitialRemoved(m_);
         free_ = FreeTiles(m_, removed_);
         s_.pathLength = 0;
+        for (int k = 0; k < prefixLength; ++k) Take(prefix[k].first, prefix[k].second);
         rng_ = seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL;
         const int spread = seed == 0 ? 0 : 1 + static_cast<int>(seed % 6) * 3;
         const int freeWeight = static_cast<int>((seed * 13) % 48);
@@ -135,10 +137,25 @@ private:
 }  // namespace
 
 bool SearchByDescents(const Model& model, SearchState& state, long limit, int descents) {
+    // Every other descent starts from a prefix of the one that went deepest: a descent that
+    // fails late usually went wrong late, and its first pairs need not be played again.
     Descent descent(model, state);
+    MovePair deepest[kTileCount / 2];
+    int deepestLength = 0;
+    uint64_t cut = 0x2545F4914F6CDD1DULL;
     const long end = state.nodes + limit;
-    for (int k = 0; k < descents && state.nodes < end && !state.aborted; ++k)
-        if (descent.Run(static_cast<uint64_t>(k))) return true;
+    for (int k = 0; k < descents && state.nodes < end && !state.aborted; ++k) {
+        int prefix = 0;
+        if ((k % 4) != 0 && deepestLength > 0) {
+            cut = cut * 6364136223846793005ULL + 1442695040888963407ULL;
+            prefix = static_cast<int>((cut >> 33) % static_cast<uint64_t>(deepestLength));
+        }
+        if (descent.Run(static_cast<uint64_t>(k), deepest, prefix)) return true;
+        if (state.pathLength > deepestLength) {
+            deepestLength = state.pathLength;
+            std::copy(state.path, state.path + deepestLength, deepest);
+        }
+    }
     state.pathLength = 0;
     return false;
 }
