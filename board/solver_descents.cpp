@@ -35,7 +35,10 @@ public:
         removed_ = InitialRemoved(m_);
         free_ = FreeTiles(m_, removed_);
         s_.pathLength = 0;
-        for (int k = 0; k < prefixLength; ++k) Take(prefix[k].first, prefix[k].second);
+        for (int k = 0; k < prefixLength; ++k) {   // replayed pairs count as positions too
+            if (!s_.Enter()) return false;
+            Take(prefix[k].first, prefix[k].second);
+        }
         rng_ = seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL;
         const int spread = seed == 0 ? 0 : 1 + static_cast<int>(seed % 6) * 3;
         const int freeWeight = static_cast<int>((seed * 13) % 48);
