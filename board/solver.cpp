@@ -14,7 +14,9 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
-constexpr long kProbe = 256;      // positions of the first, short exact search
+// The positions of the first, short exact search: an eighth of the budget within these bounds.
+constexpr long kFirstExactLeast = 256;
+constexpr long kFirstExactMost = 2500;
 constexpr int kDescents = 2048;
 
 }  // namespace
@@ -83,7 +85,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     // A short exact search first: most lost deals are proved at once by the pairing checks. Then
     // cheap greedy descents (half the budget at most): they clear most winnable deals without
     // backtracking. Then the exact search with the whole budget, keeping the lost positions.
-    state.nodeBudget = std::min(nodeBudget, kProbe);
+    state.nodeBudget = std::min(nodeBudget, std::clamp(nodeBudget / 8, kFirstExactLeast, kFirstExactMost));
     bool won = exact();
     const bool settled = won || !state.aborted;
     state.nodeBudget = nodeBudget;
