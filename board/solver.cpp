@@ -1,7 +1,8 @@
 // The solver's entry: builds the model of the board, picks the search that fits its classes and
 // hands back the verdict with the winning sequence. The pieces: solver_model (free tiles, what
 // lies above what), solver_pairs (the search over pairings, for every board of a game),
-// solver_moves (the search over moves, for hand-made boards with larger or odd classes).
+// solver_moves (the search over moves, for hand-made boards with larger or odd classes),
+// solver_descents (quick greedy descents that find most winning sequences).
 #include "board/solver.h"
 
 #include <algorithm>

@@ -6,7 +6,8 @@
 // - otherwise the open pair that holds back the most tiles still on the board (counting every
 //   tile that needs one of the two gone first), never one that leaves the class's last two tiles
 //   unable to pair; ties, and from the second descent on the order itself, are shaken by a fixed
-//   sequence of seeds, so the verdict stays the same on every machine.
+//   sequence of seeds, so the verdict stays the same on every machine;
+// - three descents in four first replay a prefix of the deepest descent so far.
 //
 // A descent that clears the board is a winning sequence; a failed one proves nothing, so the
 // caller goes on with the exact search.
