@@ -1,8 +1,11 @@
 // The solver's entry: builds the model of the board, picks the search that fits its classes and
 // hands back the verdict with the winning sequence. The pieces: solver_model (free tiles, what
 // lies above what), solver_pairs (the search over pairings, for every board of a game),
-// solver_moves (the search over moves, for hand-made boards with larger or odd classes).
+// solver_moves (the search over moves, for hand-made boards with larger or odd classes),
+// solver_descents (quick greedy descents that find most winning sequences).
 #include "board/solver.h"
+
+#include <algorithm>
 
 #include "board/solver_search.h"
 
@@ -12,6 +15,10 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
+// The positions of the first, short exact search: an eighth of the budget within these bounds.
+constexpr long kFirstExactLeast = 256;
+constexpr long kFirstExactMost = 2500;
+constexpr int kDescents = 2048;
 
 }  // namespace
 
@@ -73,7 +80,22 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         state.deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(microseconds);
     }
     tLostTable.Begin();
-    const bool won = twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    const auto exact = [&]() {
+        return twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
+    };
+    // A short exact search first: most lost deals are proved at once by the pairing checks. Then
+    // cheap greedy descents (half the budget at most): they clear most winnable deals without
+    // backtracking. Then the exact search with the whole budget, keeping the lost positions.
+    state.nodeBudget = std::min(nodeBudget, std::clamp(nodeBudget / 8, kFirstExactLeast, kFirstExactMost));
+    bool won = exact();
+    const bool settled = won || !state.aborted;
+    state.nodeBudget = nodeBudget;
+    if (!settled && state.nodes < nodeBudget) {
+        state.aborted = false;
+        state.pathLength = 0;
+        won = SearchByDescents(model, state, nodeBudget / 2, kDescents);
+        if (!won && !state.aborted) won = exact();
+    }
     result.nodes = state.nodes;
     if (won) {
         result.verdict = SolveVerdict::Winnable;

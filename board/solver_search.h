@@ -79,5 +79,8 @@ inline Bits InitialRemoved(const Model& model) {
 // True when the search found a way to clear the board; `state.path` then holds it.
 bool SearchByMoves(const Model& model, LostTable& table, SearchState& state);
 bool SearchByPairings(const Model& model, LostTable& table, SearchState& state);
+// Up to `descents` greedy descents without backtracking, within `limit` positions; true when one
+// cleared the board (`state.path` holds it). A failure proves nothing.
+bool SearchByDescents(const Model& model, SearchState& state, long limit, int descents);
 
 }  // namespace solver
