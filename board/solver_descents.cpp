@@ -61,11 +61,13 @@ public:
                 ForEach(open, [&](int a) {
                     ForEach(open, [&](int b) {
                         if (b <= a) return;
-                        if (n == 4) {   // the other two must still be able to pair
+                        // With exactly four left, the other two must still be able to pair.
+                        // (Hand-made boards may hold more of a kind: then t is not all of them.)
+                        if (n == 4 && left.Count() == 4) {
                             int rest[2], r = 0;
                             for (int k = 0; k < 4; ++k)
-                                if (t[k] != a && t[k] != b) rest[r++] = t[k];
-                            if (Apart(m_, rest[0], rest[1])) return;
+                                if (t[k] != a && t[k] != b && r < 2) rest[r++] = t[k];
+                            if (r == 2 && Apart(m_, rest[0], rest[1])) return;
                         }
                         int score = (Held(a) + Held(b)) * 16 + Opened(a, b) * freeWeight;
                         if (spread > 0) score += static_cast<int>(Next() % static_cast<uint64_t>(spread * 16));
