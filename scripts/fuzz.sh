@@ -28,6 +28,12 @@ passed=0 failed=0
 for t in "${targets[@]}"; do
   mkdir -p "$work/$t"
   cp tests/fuzz/corpus/"$t"/* "$work/$t/" 2>/dev/null || true
+  # The shipped layouts and the BMP fixtures of the render tests seed their readers too.
+  case "$t" in
+    text_layout) find data/LAYOUTS -name '*.TXL' -size +308c -exec cp {} "$work/$t/" \; ;;
+    binary_layout) find data/LAYOUTS -name '*.TXL' -size 308c -exec cp {} "$work/$t/" \; ;;
+    bmp_file) cp tests/render/fixtures/*.bmp "$work/$t/" ;;
+  esac
   log="$work/$t.log"
   status=0
   build-fuzz/tolbex_fuzz_"$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
