@@ -204,6 +204,16 @@ void BuildModel(const BoardRecord& board, Model& model) {
         model.above[t] = reach;
     }
     if (model.sound) ComputeNeeds(model);
+    // The move orders of the searches take first the pairs that hold back the most tiles.
+    ForEach(model.present, [&](int t) {
+        int weight = 0;
+        ForEach(model.present, [&](int u) {
+            if (model.above[u].Has(t)) weight += 2;
+            for (int k = 0; k < model.tiles[u].openingCount; ++k)
+                if (model.tiles[u].openings[k].Has(t)) ++weight;
+        });
+        model.holds[t] = weight;
+    });
 }
 
 Bits FreeTiles(const Model& model, const Bits& removed) {

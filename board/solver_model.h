@@ -64,6 +64,7 @@ struct Model {
     Bits classMembers[kMaxClasses];
     Bits above[kTileCount];          // the tiles stacked over this one, at any height
     Bits need[kTileCount];           // every tile that must be gone before this one can be free
+    int holds[kTileCount];           // what the tile holds back: 2 a tile above it, 1 a side it closes
     int classCount;
     bool sound;                      // false when the grid holds something no game produces
 

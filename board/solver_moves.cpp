@@ -23,19 +23,7 @@ struct Move {
 class MoveSearch {
 public:
     MoveSearch(const Model& model, LostTable& table, SearchState& state)
-        : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)) {
-        for (int t = 0; t < kTileCount; ++t) {
-            if (!m_.present.Has(t)) continue;
-            // What the tile holds back: the tiles it lies above and the tiles whose side it closes.
-            int weight = 0;
-            ForEach(m_.present, [&](int u) {
-                if (m_.above[u].Has(t)) weight += 2;
-                for (int k = 0; k < m_.tiles[u].openingCount; ++k)
-                    if (m_.tiles[u].openings[k].Has(t)) ++weight;
-            });
-            weight_[t] = weight;
-        }
-    }
+        : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)) {}
 
     bool Node() {
         if (!s_.Enter()) return false;
@@ -76,7 +64,6 @@ private:
     SearchState& s_;
     Bits removed_;
     uint64_t hash_ = 0;
-    int weight_[kTileCount] = {};
     std::vector<Move> moves_;
 
     void Take(int a, int b) {
@@ -150,7 +137,7 @@ private:
                 ForEach(open, [&](int b) {
                     if (b > a)
                         moves_.push_back({static_cast<uint8_t>(a), static_cast<uint8_t>(b),
-                                          choices * 1024 - (weight_[a] + weight_[b])});
+                                          choices * 1024 - (m_.holds[a] + m_.holds[b])});
                 });
             });
         }

@@ -34,16 +34,6 @@ public:
                 ++size_[c];
             });
         }
-        ForEach(m_.present, [&](int t) {
-            // What the tile holds back: the tiles it lies above and the tiles whose side it closes.
-            int weight = 0;
-            ForEach(m_.present, [&](int u) {
-                if (m_.above[u].Has(t)) weight += 2;
-                for (int k = 0; k < m_.tiles[u].openingCount; ++k)
-                    if (m_.tiles[u].openings[k].Has(t)) ++weight;
-            });
-            weight_[t] = weight;
-        });
     }
 
     bool Node() {
@@ -88,7 +78,6 @@ private:
     int8_t choice_[kMaxClasses];        // pairing of a class of four: t0 with t[choice + 1]
     uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
     int trailLength_ = 0;
-    int weight_[kTileCount] = {};
     uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
 
     // A small pseudo-random number from the restart's seed and a value, 0 without a seed.
@@ -250,7 +239,7 @@ private:
             PairsOf(choice, p);
             int key = 0;
             for (int k = 0; k < 4; k += 2)
-                if (BothFree(free, t[p[k]], t[p[k + 1]])) key += 1000 + weight_[t[p[k]]] + weight_[t[p[k + 1]]];
+                if (BothFree(free, t[p[k]], t[p[k + 1]])) key += 1000 + m_.holds[t[p[k]]] + m_.holds[t[p[k + 1]]];
             key += Noise(static_cast<uint64_t>(best) * 3 + choice + 1000, 40);
             options[count++] = {choice, key};
         }
