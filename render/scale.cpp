@@ -98,7 +98,11 @@ void RescaleBoardGraphics() {
 }
 
 void SetDrawScale(int scale) {
-    drawScale = std::clamp(scale, 1, kMaxDrawScale);
+    scale = std::clamp(scale, 1, kMaxDrawScale);
+    // The window is sized again on every layout change; at an unchanged scale the pictures made
+    // for it still stand (a new sheet or background remakes its own through RescaleBoardGraphics).
+    if (scale == drawScale && (scale == 1 || TileSheet.scaled)) return;
+    drawScale = scale;
     RescaleBoardGraphics();
 }
 
