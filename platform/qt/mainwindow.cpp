@@ -22,7 +22,9 @@ namespace {
 
 QPointer<MainWindow> theMainWindow;
 
-// The surface a fresh window shows before the game sizes it: the board size the settings start with.
+// The widget size of a fresh window before the game sizes it: the board size the settings start
+// with. Its surface is made at the board's size by the first Fit (before the window is shown), so
+// a full-size picture is not made and thrown away at start-up.
 constexpr int kInitialWidthPx = 637;
 constexpr int kInitialHeightPx = 445;
 
@@ -156,7 +158,7 @@ MainWindow::MainWindow(const char* title, WindowProc proc, uint32_t backgroundCo
                                Qt::WindowCloseButtonHint),
       proc_(proc),
       backgroundPixel_(ColorRefToPixel(backgroundColor)),
-      surface_(std::make_unique<Bitmap>(kInitialWidthPx, kInitialHeightPx)) {
+      surface_(std::make_unique<Bitmap>(1, 1)) {
     handle.widget = this;
     FillBitmap(*surface_, backgroundPixel_);
     setWindowTitle(FromGame(title));
