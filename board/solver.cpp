@@ -2,7 +2,8 @@
 // hands back the verdict with the winning sequence. The pieces: solver_model (free tiles, what
 // lies above what), solver_pairs (the search over pairings, for every board of a game),
 // solver_moves (the search over moves, for hand-made boards with larger or odd classes),
-// solver_descents (quick greedy descents that find most winning sequences).
+// solver_walk (a quick walk over pairings that finds most winning sequences), solver_descents
+// (greedy descents, the quick search of hand-made boards).
 #include "board/solver.h"
 
 #include <algorithm>
@@ -15,9 +16,13 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
-// The positions of the first, short exact search: an eighth of the budget within these bounds.
-constexpr long kFirstExactLeast = 256;
-constexpr long kFirstExactMost = 2500;
+// The positions of the turns of the exact search and of the quick search before the last exact
+// one: a share of the budget within these bounds.
+constexpr long kFirstExactLeast = 16;
+constexpr long kFirstExactMost = 64;
+constexpr long kFirstQuick = 3000;
+constexpr long kSecondExactLeast = 256;
+constexpr long kSecondExactMost = 2500;
 constexpr int kDescents = 2048;
 
 }  // namespace
@@ -83,19 +88,48 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     const auto exact = [&]() {
         return twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
     };
-    // A short exact search first: most lost deals are proved at once by the pairing checks. Then
-    // cheap greedy descents (half the budget at most): they clear most winnable deals without
-    // backtracking. Then the exact search with the whole budget, keeping the lost positions.
-    state.nodeBudget = std::min(nodeBudget, std::clamp(nodeBudget / 8, kFirstExactLeast, kFirstExactMost));
-    bool won = exact();
-    const bool settled = won || !state.aborted;
-    state.nodeBudget = nodeBudget;
-    if (!settled && state.nodes < nodeBudget) {
+    // In turns, each with its share of the positions: the exact search, which proves most lost
+    // deals within a few positions, and the quick search for a win, which clears most winnable
+    // ones (the walk over pairings, or greedy descents on a hand-made board with classes of
+    // other sizes). Short turns first, so that an easy deal of either kind is settled at once;
+    // the last turn is the exact search with everything left, keeping the lost positions found
+    // and trying first the pairing that the walk got furthest with. With a time limit, the quick
+    // search stops at three quarters of the time left.
+    const long quickLimit = nodeBudget / 4;
+    const long turns[][2] = {
+        {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick)},
+        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit},
+    };
+    bool won = false;
+    bool settled = false;
+    for (const auto& turn : turns) {
         state.aborted = false;
         state.pathLength = 0;
-        won = SearchByDescents(model, state, nodeBudget / 2, kDescents);
-        if (!won && !state.aborted) won = exact();
+        state.nodeBudget = std::min(nodeBudget, state.nodes + turn[0]);
+        won = exact();
+        settled = won || !state.aborted;
+        state.nodeBudget = nodeBudget;
+        if (settled || state.nodes >= nodeBudget || (state.timed && std::chrono::steady_clock::now() > state.deadline))
+            break;
+        state.aborted = false;
+        state.pathLength = 0;
+        const auto deadline = state.deadline;
+        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * 3 / 4;
+        const long limit = std::min(turn[1], nodeBudget - state.nodes);
+        won = twosAndFours ? SearchByPairingWalk(model, state, limit) : SearchByDescents(model, state, limit, kDescents);
+        state.deadline = deadline;
+        if (won) {
+            settled = true;
+            break;
+        }
     }
+    if (!settled && state.nodes < nodeBudget && (!state.timed || std::chrono::steady_clock::now() < state.deadline)) {
+        state.aborted = false;
+        state.pathLength = 0;
+        won = exact();
+        settled = won || !state.aborted;
+    }
+    if (!settled) state.aborted = true;
     result.nodes = state.nodes;
     if (won) {
         result.verdict = SolveVerdict::Winnable;

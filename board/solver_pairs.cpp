@@ -21,6 +21,7 @@ namespace solver {
 namespace {
 
 constexpr int8_t kOpen = -1;
+constexpr int kHintWeight = 3000;   // the pairing that got furthest in the walk goes first
 
 class PairingSearch {
 public:
@@ -241,6 +242,7 @@ private:
             for (int k = 0; k < 4; k += 2)
                 if (BothFree(free, t[p[k]], t[p[k + 1]])) key += 1000 + m_.holds[t[p[k]]] + m_.holds[t[p[k + 1]]];
             key += Noise(static_cast<uint64_t>(best) * 3 + choice + 1000, 40);
+            if (s_.hint[best] == choice) key += kHintWeight;
             options[count++] = {choice, key};
         }
         std::stable_sort(options, options + count, [](const Option& x, const Option& y) { return x.key > y.key; });

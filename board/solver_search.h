@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -58,6 +59,11 @@ struct SearchState {
     bool aborted = false;
     int pathLength = 0;
     MovePair path[kTileCount / 2];
+    // The pairing of each class in the pairing that got furthest in a walk (-1: none): the exact
+    // search tries it first.
+    int8_t hint[kMaxClasses];
+
+    SearchState() { std::fill(hint, hint + kMaxClasses, int8_t{-1}); }
 
     // Counts a position; false (and aborted) once the budget is spent.
     bool Enter() {
@@ -82,5 +88,9 @@ bool SearchByPairings(const Model& model, LostTable& table, SearchState& state);
 // Up to `descents` greedy descents without backtracking, within `limit` positions; true when one
 // cleared the board (`state.path` holds it). A failure proves nothing.
 bool SearchByDescents(const Model& model, SearchState& state, long limit, int descents);
+// A walk over the pairings of a board whose classes all come in twos and fours, within `limit`
+// positions; true when a pairing cleared the board (`state.path` holds its order). A failure
+// proves nothing.
+bool SearchByPairingWalk(const Model& model, SearchState& state, long limit);
 
 }  // namespace solver

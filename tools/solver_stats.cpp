@@ -3,7 +3,9 @@
 // 99.9th percentile and the longest time, the mean number of positions searched, and the shares
 // of winnable, not winnable and unknown deals.
 // With --winnable-deals: how long DealForPlay takes with "Winnable deals only" on instead.
-// Usage: tolbex_solver_stats [--count N] [--budget-ms M] [--winnable-deals] <layout.TXL>...
+// --nodes N: a limit of N positions instead of the time limit, to compare searches by their work.
+// --first F: the deals at the times F..F+count-1 instead (to look again at a few slow deals).
+// Usage: tolbex_solver_stats [--count N] [--first F] [--budget-ms M | --nodes N] [--winnable-deals] <layout.TXL>...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -30,17 +32,21 @@ double Percentile(std::vector<double> sorted, double p) {
 
 int main(int argc, char** argv) {
     int count = 1000;
+    int first = 1;
+    long nodeLimit = 0;
     long budgetMs = 50;
     bool winnableDeals = false;
     std::vector<const char*> layouts;
     for (int k = 1; k < argc; ++k) {
         if (std::strcmp(argv[k], "--count") == 0 && k + 1 < argc) count = std::atoi(argv[++k]);
+        else if (std::strcmp(argv[k], "--nodes") == 0 && k + 1 < argc) nodeLimit = std::atol(argv[++k]);
+        else if (std::strcmp(argv[k], "--first") == 0 && k + 1 < argc) first = std::atoi(argv[++k]);
         else if (std::strcmp(argv[k], "--budget-ms") == 0 && k + 1 < argc) budgetMs = std::atol(argv[++k]);
         else if (std::strcmp(argv[k], "--winnable-deals") == 0) winnableDeals = true;
         else layouts.push_back(argv[k]);
     }
     if (layouts.empty() || count < 1) {
-        std::fprintf(stderr, "usage: %s [--count N] [--budget-ms M] <layout.TXL>...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--count N] [--first F] [--budget-ms M | --nodes N] [--winnable-deals] <layout.TXL>...\n", argv[0]);
         return 2;
     }
     std::printf("%-12s %6s %9s %9s %9s %9s %10s %8s %8s %8s\n", "layout", "deals", "median", "p99", "p99.9",
@@ -70,11 +76,12 @@ int main(int argc, char** argv) {
             continue;
         }
         int verdicts[3] = {};
-        for (int seed = 1; seed <= count; ++seed) {
+        for (int seed = first; seed < first + count; ++seed) {
             fake::SetTime(seed);
             DealTiles();
             const auto start = std::chrono::steady_clock::now();
-            const SolveResult r = SolveBoardTimed(Board, 1L << 40, budgetMs * 1000);
+            const SolveResult r = nodeLimit > 0 ? SolveBoard(Board, nodeLimit)
+                                                : SolveBoardTimed(Board, 1L << 40, budgetMs * 1000);
             const auto stop = std::chrono::steady_clock::now();
             ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
             nodes += r.nodes;
