@@ -21,6 +21,7 @@ namespace {
 constexpr int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
 constexpr int kStaleSteps = 32;   // steps without getting further before a new start
 constexpr int kPerturbed = 4;     // classes re-paired at random for a new start
+constexpr int kStuckChanges = 4;  // changes tried where no pair can be made where the play stuck
 
 class PairingWalk {
 public:
@@ -221,6 +222,20 @@ private:
                 if ((free_.Has(t[q[0]]) && free_.Has(t[q[1]])) || (free_.Has(t[q[2]]) && free_.Has(t[q[3]])))
                     changes[count++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
             }
+        }
+        if (count == 0) {
+            // Nothing to pair where it stuck: the classes of the tiles left are the ones to blame,
+            // each re-paired from its first pair played.
+            const Bits& left = removedAt_[s_.pathLength];
+            for (int c = 0; c < m_.classCount; ++c) {
+                if (size_[c] != 4 || m_.classMembers[c].Within(left)) continue;
+                for (int p = 0; p < 3; ++p)
+                    if (p != pairing_[c] && (workable_[c] & (1 << p)))
+                        changes[count++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
+            }
+            // A few of them, at random: each costs a play from early on.
+            for (int k = 0; k < count && k < kStuckChanges; ++k) std::swap(changes[k], changes[k + Random(count - k)]);
+            count = std::min(count, kStuckChanges);
         }
         Change pick{};
         if (count == 0) {   // nothing to re-pair where it stuck: shake a random class
