@@ -4,8 +4,10 @@
 // tells exactly how far that pairing gets. The walk keeps one pairing, plays it out, and where it
 // sticks, re-pairs a class that has two free tiles not yet partners so that they become a pair,
 // keeping the change that gets furthest (now and then a random one, so that it does not circle).
-// When it stops getting further, it goes back to the pairing that got furthest so far with a few
-// classes re-paired at random. The random numbers come from a fixed seed, so the verdict within
+// Where no two free tiles of a class are left, it re-pairs a few of the classes of the tiles
+// left, from their first pair played. When it stops getting further, it goes back to the pairing
+// that got furthest so far with a few classes re-paired at random, and after many such starts
+// without getting further, to a fresh random pairing. The random numbers come from a fixed seed, so the verdict within
 // a number of positions is the same on every machine.
 //
 // A pairing that clears the board comes with its playing order, a winning sequence; a walk that
@@ -21,6 +23,7 @@ namespace {
 constexpr int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
 constexpr int kStaleSteps = 32;   // steps without getting further before a new start
 constexpr int kPerturbed = 4;     // classes re-paired at random for a new start
+constexpr int kFreshAfter = 32;   // new starts without getting further before a fresh one
 constexpr int kStuckChanges = 4;  // changes tried where no pair can be made where the play stuck
 
 class PairingWalk {
@@ -66,6 +69,7 @@ public:
         const long end = s_.nodes + limit;
         int best = -1;   // the furthest the current start got
         int bestEver = -1;
+        int perturbs = 0;   // new starts since the furthest pairing was last improved
         int stale = 0;
         Fresh();
         int score = Play(0, true);
@@ -76,11 +80,18 @@ public:
                 stale = 0;
                 if (score > bestEver) {
                     bestEver = score;
+                    perturbs = 0;
                     for (int c = 0; c < m_.classCount; ++c)
                         s_.hint[c] = size_[c] == 4 ? static_cast<int8_t>(pairing_[c]) : int8_t{-1};
                 }
             } else if (++stale > kStaleSteps) {
-                Perturb();
+                if (++perturbs > kFreshAfter) {
+                    Fresh();
+                    bestEver = -1;
+                    perturbs = 0;
+                } else {
+                    Perturb();
+                }
                 score = Play(0, true);
                 best = -1;
                 stale = 0;
