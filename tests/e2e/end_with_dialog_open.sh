@@ -34,11 +34,7 @@ end_within_limit() {
 
 start() {
     rm -f "$CFG"
-    e2e_start_game
-    e2e_wait_window "Tolbex v1.3"
-    MAIN=$WIN
-    sleep 0.8
-    e2e_find_board "$MAIN"
+    e2e_start_main 0.8
 }
 
 # "Change colors" alone.

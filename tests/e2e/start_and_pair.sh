@@ -5,11 +5,7 @@ source "$(dirname "$0")/lib/common.bash"
 e2e_begin "$@"
 
 e2e_make_save "$E2E_HOME/four.TXM" 4
-e2e_start_game
-e2e_wait_window "Tolbex v1.3"
-MAIN=$WIN
-sleep 1
-e2e_find_board "$MAIN"
+e2e_start_main
 
 # A dealt board: 144 tile pictures make hundreds of colours; an empty board has one.
 e2e_shot dealt

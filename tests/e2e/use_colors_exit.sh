@@ -9,11 +9,7 @@ CFG="$E2E_CONFIG/TOLBEX13.CFG"
 flag() { od -An -tu1 -j104 -N1 "$CFG" | tr -d ' '; }
 
 for expected in 1 0; do
-    e2e_start_game
-    e2e_wait_window "Tolbex v1.3"
-    MAIN=$WIN
-    sleep 0.8
-    e2e_find_board "$MAIN"
+    e2e_start_main 0.8
     e2e_shot "before-$expected"
     before=$SHOT
     e2e_keys "$MAIN" alt+o u

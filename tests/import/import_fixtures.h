@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
+
 namespace importfix {
 
 using Tile = std::array<int, 3>;   // level, row, column in half-tile characters
@@ -20,8 +22,7 @@ inline std::filesystem::path ScratchDir(const std::string& name) {
 }
 
 inline std::string Write(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+    return testfiles::WriteAll(path.string(), text);
 }
 
 // The line-art form: "12" over "43" for each tile, the levels one after another. `sizes`
