@@ -61,10 +61,10 @@ TEST(DrawTile, EveryMannerAndMarkGivesTheExpectedPictureAtEachScaleAndLeavesTheR
         platform::Bitmap bufferBitmap(100 * s, 100 * s);
         platform::DeviceContext sheet, buffer;
         sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
-        drawScale = s;
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "scale " << s << " case " << &c - cases);
             ResetRecords();
+            drawScale = s;
             PlaceTile(0, 30, 40, 2, c.level);
             Board.tiles[0].sheetY = 45;   // sheet cell (2, 1)
             Board.tiles[0].free = c.free, Settings.useColors = c.colors, Settings.showExposed = c.exposed;

@@ -36,8 +36,9 @@ inline bool Same(const platform::Bitmap& a, const platform::Bitmap& b) {
     return std::memcmp(a.data(), b.data(), sizeof(uint32_t) * size_t(a.width()) * a.height()) == 0;
 }
 
-// Every tile removed, nothing selected or hinted, plain manner; levels 0 and 2 tinted cyan.
+// Every tile removed, nothing selected or hinted, plain manner at 1x; levels 0 and 2 tinted cyan.
 inline void ResetRecords() {
+    drawScale = 1;
     std::memset(&Board, 0, sizeof Board);
     std::memset(&GameState, 0, sizeof GameState);
     std::memset(&Settings, 0, sizeof Settings);

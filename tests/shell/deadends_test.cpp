@@ -5,11 +5,10 @@
 #include <cstring>
 
 #include "board/faces.h"
-#include "board/layout.h"
-#include "board/rules.h"
 #include "board/solver.h"
 #include "shell/deadends.h"
 #include "shell_fixture.h"
+#include "tests/board/test_boards.h"
 
 namespace shelltest {
 namespace {
@@ -23,18 +22,14 @@ protected:
     struct Placed { int level, row, col; int8_t face; };
     // Replaces the game by a board of the given tiles, as a fresh deal.
     std::vector<int> SmallBoard(const std::vector<Placed>& placed) {
-        std::memset(Board.layoutMap, 0, sizeof Board.layoutMap);
-        std::memset(Board.tiles, 0, sizeof Board.tiles);
-        for (const Placed& p : placed) Board.layoutMap[p.level][p.row][p.col] = 1;
-        const int n = NumberLayoutTiles();
+        std::vector<testboard::Pos> positions;
+        for (const Placed& p : placed) positions.push_back({p.level, p.row, p.col});
+        testboard::Build(positions);
         std::vector<int> index;
-        for (const Placed& p : placed)
-            for (int t = 0; t < n; ++t)
-                if (Board.tiles[t].level == p.level && Board.tiles[t].row == p.row && Board.tiles[t].col == p.col) {
-                    Board.tiles[t].face = p.face;
-                    index.push_back(t);
-                }
-        GameState.tilesLeft = static_cast<int16_t>(n);
+        for (const Placed& p : placed) {
+            index.push_back(Board.cells[p.level][p.row][p.col]);
+            Board.tiles[index.back()].face = p.face;
+        }
         GameState.historyDepth = 0;
         GameState.selected = kNone;
         UpdateFreeFlags();
