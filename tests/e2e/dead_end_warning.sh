@@ -44,6 +44,5 @@ e2e_keys "$MAIN" alt+g u
 sleep 1
 [ "$(warning_ink undone)" -eq 0 ] || e2e_fail "the warning stays after Undo"
 
-e2e_keys "$MAIN" alt+g e
-e2e_wait_game_exit 10
+e2e_exit_by_menu
 e2e_log "PASS"

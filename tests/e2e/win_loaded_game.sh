@@ -46,6 +46,5 @@ if [ -f "$E2E_HOME/LAYOUTS/LAYOUT1.txs" ] && tr '\0' '\n' <"$E2E_HOME/LAYOUTS/LA
     e2e_fail "a loaded game's win was written to the layout's scores file"
 fi
 
-e2e_keys "$MAIN" alt+g e
-e2e_wait_game_exit 10
+e2e_exit_by_menu
 e2e_log "PASS"

@@ -11,6 +11,7 @@ E2E_SRC=""
 E2E_TMP=""
 E2E_HOME=""
 E2E_CONFIG=""
+E2E_CFG=""
 E2E_XVFB_PID=""
 E2E_GAME_PID=""
 E2E_NAME="$(basename "${BASH_SOURCE[1]:-e2e}" .sh)"
@@ -81,6 +82,7 @@ e2e_begin() {
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/tolbex-e2e.XXXXXX")" || e2e_fail "no temporary directory"
     E2E_HOME="$E2E_TMP/home"
     E2E_CONFIG="$E2E_TMP/config"
+    E2E_CFG="$E2E_CONFIG/TOLBEX13.CFG"
     mkdir -p "$E2E_HOME" "$E2E_CONFIG"
     cp -r "$E2E_SRC/data/." "$E2E_HOME/" || e2e_fail "cannot copy data/ into $E2E_HOME"
 
@@ -110,14 +112,30 @@ e2e_start_main() {
 
 e2e_game_gone() { ! kill -0 "$E2E_GAME_PID" 2>/dev/null; }
 
-# Waits for the game to end by itself; fails when it does not within $1 s or ends with an error.
-e2e_wait_game_exit() {
-    local limit="${1:-10}"
-    e2e_wait_until "$limit" "the game did not end within $limit s" e2e_game_gone
+# Collects the ended game's exit code and fails unless it is 0 ($1: what ended it).
+e2e_reap() {
     wait "$E2E_GAME_PID"
     local code=$?
     E2E_GAME_PID=""
-    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code"
+    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code${1:+ after $1}"
+}
+
+# Waits for the game to end by itself; fails when it does not within $1 s or ends with an error.
+e2e_wait_game_exit() {
+    e2e_wait_until "${1:-10}" "the game did not end within ${1:-10} s" e2e_game_gone
+    e2e_reap
+}
+
+# Ends the game by Exit in its menu (Alt+G, E) and waits for it.
+e2e_exit_by_menu() {
+    e2e_keys "$MAIN" alt+g e
+    e2e_wait_game_exit 10
+}
+
+# Fails unless the settings file was written whole ($1: after what).
+e2e_expect_settings() {
+    [ -f "$E2E_CFG" ] || e2e_fail "no settings file at $E2E_CFG after $1"
+    [ "$(stat -c %s "$E2E_CFG")" = 3640 ] || e2e_fail "the settings file holds $(stat -c %s "$E2E_CFG") bytes after $1"
 }
 
 # Sets WIN to the visible window whose whole title is $1 (empty when there is none).
@@ -170,6 +188,9 @@ e2e_shot() {
 e2e_pixel() {
     convert "$1" -format "%[hex:u.p{$2,$3}]" info: 2>/dev/null | cut -c1-6
 }
+
+# Whether the board point ($1, $2) shows a tile in the last screenshot (not the background).
+e2e_tile_shown() { [ "$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))" != C0C0C0 ]; }
 
 # Finds the board's top-left on the screen inside main window $1: the first pixel of the
 # board's background colour (C0C0C0 with the default settings) below the menu bar, near the
@@ -233,14 +254,14 @@ e2e_load_game() {
 # Clicks the open pair of a loaded test save (CLICK_A_*, CLICK_B_*, see e2e_make_save) and fails
 # unless both tiles have left the board; SHOT is then the screenshot after the pair.
 e2e_take_pair_off() {
-    local point p
+    local point
     e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
     e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
     sleep 0.5
     e2e_shot after-pair
     for point in "$CLICK_A_X $CLICK_A_Y" "$CLICK_B_X $CLICK_B_Y"; do
         set -- $point
-        p=$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))
-        [ "$p" = "C0C0C0" ] || e2e_fail "the tile at $1,$2 is still shown ($p) after the pair was clicked"
+        e2e_tile_shown "$1" "$2" && e2e_fail "the tile at $1,$2 is still shown after the pair was clicked"
     done
+    return 0
 }
