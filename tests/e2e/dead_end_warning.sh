@@ -6,12 +6,7 @@
 source "$(dirname "$0")/lib/common.bash"
 e2e_begin "$@"
 
-tool="$(dirname "$E2E_BIN")/tolbex_make_dead_end_saves"
-[ -x "$tool" ] || e2e_fail "the tool $tool is missing (build the target tolbex_make_dead_end_saves)"
-"$tool" "$E2E_HOME" "$E2E_HOME/lost.TXM" "$E2E_HOME/trap.TXM" >"$E2E_TMP/saves.txt" 2>&1 ||
-    e2e_fail "the saved games could not be made: $(cat "$E2E_TMP/saves.txt")"
-read -r _ CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y < <(grep '^CLICK ' "$E2E_TMP/saves.txt")
-[ -n "${CLICK_B_Y:-}" ] || e2e_fail "the tool gave no click points: $(cat "$E2E_TMP/saves.txt")"
+e2e_run_save_tool tolbex_make_dead_end_saves "$E2E_TMP/saves.txt" "$E2E_HOME" "$E2E_HOME/lost.TXM" "$E2E_HOME/trap.TXM"
 
 # Dark pixels in the status bar right of x = 300 in the window: the warning's piece, if any
 # (the tiles and chrono pieces end well before).
@@ -23,10 +18,7 @@ warning_ink() {
         -colorspace gray -threshold 40% -format "%[fx:int(w*h*(1-mean))]" info:
 }
 
-e2e_start_game
-e2e_wait_window "Tolbex v1.3"
-MAIN=$WIN
-sleep 1
+e2e_start_main
 [ "$(warning_ink start)" -eq 0 ] || e2e_fail "ink in the status bar right of the chrono before the option is on"
 e2e_keys "$MAIN" alt+o d
 sleep 0.5
@@ -52,6 +44,5 @@ e2e_keys "$MAIN" alt+g u
 sleep 1
 [ "$(warning_ink undone)" -eq 0 ] || e2e_fail "the warning stays after Undo"
 
-e2e_keys "$MAIN" alt+g e
-e2e_wait_game_exit 10
+e2e_exit_by_menu
 e2e_log "PASS"

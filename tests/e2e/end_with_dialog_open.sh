@@ -6,8 +6,6 @@
 source "$(dirname "$0")/lib/common.bash"
 e2e_begin "$@"
 
-CFG="$E2E_CONFIG/TOLBEX13.CFG"
-
 # The game must be gone within a second; a sanitizer build, which checks the whole heap for
 # leaks as it exits, gets three.
 limit_ms=1000
@@ -24,21 +22,13 @@ end_within_limit() {
         sleep 0.02
     done
     e2e_log "gone $(($(date +%s%3N) - start)) ms after SIG$signal"
-    wait "$E2E_GAME_PID"
-    local code=$?
-    E2E_GAME_PID=""
-    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code after SIG$signal"
-    [ -f "$CFG" ] || e2e_fail "no settings file at $CFG after SIG$signal"
-    [ "$(stat -c %s "$CFG")" = 3640 ] || e2e_fail "the settings file holds $(stat -c %s "$CFG") bytes after SIG$signal"
+    e2e_reap "SIG$signal"
+    e2e_expect_settings "SIG$signal"
 }
 
 start() {
-    rm -f "$CFG"
-    e2e_start_game
-    e2e_wait_window "Tolbex v1.3"
-    MAIN=$WIN
-    sleep 0.8
-    e2e_find_board "$MAIN"
+    rm -f "$E2E_CFG"
+    e2e_start_main 0.8
 }
 
 # "Change colors" alone.

@@ -119,11 +119,7 @@ check_answers() {
     checks=$((checks + 1))
 }
 
-e2e_start_game
-e2e_wait_window "$MAIN_TITLE"
-MAIN=$WIN
-sleep 0.8
-e2e_find_board "$MAIN"
+e2e_start_main 0.8
 
 start=$(date +%s)
 next_check=$((start + 4))

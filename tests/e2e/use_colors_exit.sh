@@ -5,15 +5,10 @@
 source "$(dirname "$0")/lib/common.bash"
 e2e_begin "$@"
 
-CFG="$E2E_CONFIG/TOLBEX13.CFG"
-flag() { od -An -tu1 -j104 -N1 "$CFG" | tr -d ' '; }
+flag() { od -An -tu1 -j104 -N1 "$E2E_CFG" | tr -d ' '; }
 
 for expected in 1 0; do
-    e2e_start_game
-    e2e_wait_window "Tolbex v1.3"
-    MAIN=$WIN
-    sleep 0.8
-    e2e_find_board "$MAIN"
+    e2e_start_main 0.8
     e2e_shot "before-$expected"
     before=$SHOT
     e2e_keys "$MAIN" alt+o u
@@ -24,11 +19,8 @@ for expected in 1 0; do
               <(convert "$SHOT" -crop "637x425+${BOARD_X}+${BOARD_Y}" +repage rgb:-); then
         e2e_fail "the board looks the same after Use colors"
     fi
-    e2e_keys "$MAIN" alt+g e
-    e2e_wait_game_exit 10
-    [ -f "$CFG" ] || e2e_fail "no settings file at $CFG after Exit"
-    size=$(stat -c %s "$CFG")
-    [ "$size" = 3640 ] || e2e_fail "the settings file holds $size bytes, not 3640"
+    e2e_exit_by_menu
+    e2e_expect_settings Exit
     [ "$(flag)" = "$expected" ] || e2e_fail "byte 104 of the settings file is $(flag), expected $expected"
     e2e_log "Use colors written as $expected"
 done

@@ -8,10 +8,7 @@ e2e_begin "$@"
 
 NAME="Ada E2E"
 e2e_make_save "$E2E_HOME/two.TXM" 2
-e2e_start_game
-e2e_wait_window "Tolbex v1.3"
-MAIN=$WIN
-sleep 1
+e2e_start_main
 e2e_load_game "$MAIN" "$E2E_HOME/two.TXM"
 e2e_find_board "$MAIN"
 
@@ -38,12 +35,8 @@ sleep 0.3
 e2e_type "$WIN" "$E2E_HOME/after.TXM"
 e2e_keys "$WIN" Return
 e2e_wait_window_gone "Save As"
-n=0
-while [ "$(stat -c %s "$E2E_HOME/after.TXM" 2>/dev/null)" != 9453 ]; do
-    n=$((n + 1))
-    [ $n -gt 50 ] && e2e_fail "no 9453-byte saved game at $E2E_HOME/after.TXM"
-    sleep 0.1
-done
+saved() { [ "$(stat -c %s "$E2E_HOME/after.TXM" 2>/dev/null)" = 9453 ]; }
+e2e_wait_until 5 "no 9453-byte saved game at $E2E_HOME/after.TXM" saved
 # The Top 10 rows of a saved game lie at 9035..9414, 38 bytes each: the name opens a row.
 rows="$(tail -c +9036 "$E2E_HOME/after.TXM" | head -c 380 | tr '\0' '\n')"
 grep -qx "$NAME" <<<"$rows" || e2e_fail "the saved game's Top 10 lacks '$NAME'"
@@ -53,6 +46,5 @@ if [ -f "$E2E_HOME/LAYOUTS/LAYOUT1.txs" ] && tr '\0' '\n' <"$E2E_HOME/LAYOUTS/LA
     e2e_fail "a loaded game's win was written to the layout's scores file"
 fi
 
-e2e_keys "$MAIN" alt+g e
-e2e_wait_game_exit 10
+e2e_exit_by_menu
 e2e_log "PASS"

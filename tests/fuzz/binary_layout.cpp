@@ -8,9 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + std::min<size_t>(size, kBinaryLayoutSize));
     bytes.resize(kBinaryLayoutSize, 0);
     const fuzz::Run run;
-    const platform::Window window = fuzz::World();
-    static const bool started = (fuzz::StartGame(window), true);
-    (void)started;
+    const platform::Window window = fuzz::Started();
     const std::string path = fuzz::WriteInput("LAYOUT.TXL", bytes.data(), bytes.size());
     if (LoadLayout(window, path.c_str()) == 1) {
         DealTiles();

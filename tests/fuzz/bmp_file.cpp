@@ -6,9 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::Run run;
-    const platform::Window window = fuzz::World();
-    static const bool started = (fuzz::StartGame(window), true);
-    (void)started;
+    const platform::Window window = fuzz::Started();
     const std::string path = fuzz::WriteInput("PICTURE.BMP", data, size);
     platform::Bitmap* fromFile = nullptr;
     LoadBmpFile(window, path.c_str(), &fromFile);

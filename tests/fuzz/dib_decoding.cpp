@@ -29,9 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const fuzz::Run run;
-    const platform::Window window = fuzz::World();
-    static const bool started = (fuzz::StartGame(window), true);
-    (void)started;
+    const platform::Window window = fuzz::Started();
     platform::DeleteBitmap(BackgroundPicture.bitmap);
     BackgroundPicture = {b, b->width(), b->height()};
     Settings.backgroundPath[0] = 'x';

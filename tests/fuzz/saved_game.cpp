@@ -25,9 +25,7 @@ std::string SaveTo(const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::Run run;
-    const platform::Window window = fuzz::World();
-    static const bool started = (fuzz::StartGame(window), true);
-    (void)started;
+    const platform::Window window = fuzz::Started();
     const std::string path = fuzz::WriteInput("GAME.TXM", data, size);
     fake::QueueFileAnswer(path);
     if (LoadGame(window) != 1) return 0;

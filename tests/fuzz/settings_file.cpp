@@ -8,9 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::Run run;
-    const platform::Window window = fuzz::World();
-    static const bool started = (fuzz::StartGame(window), true);
-    (void)started;
+    const platform::Window window = fuzz::Started();
     fuzz::WriteInput("TOLBEX13.CFG", data, size);
     LoadSettings();
     if (Settings.layoutPath[0] == '\0') std::abort();

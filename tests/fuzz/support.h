@@ -85,6 +85,14 @@ inline void StartGame(platform::Window window) {
     CreateBoardGraphics(window);
 }
 
+// The world with the game started once in this process.
+inline platform::Window Started() {
+    const platform::Window window = World();
+    static const bool started = (StartGame(window), true);
+    (void)started;
+    return window;
+}
+
 // Up to `pairs` hinted pairs taken off the board, one undone, then the board drawn.
 inline void PlayAndDraw(platform::Window window, int pairs) {
     // A text value out of range in a layout ends the game once, freeing its graphics: make them anew.

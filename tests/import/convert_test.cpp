@@ -54,10 +54,8 @@ TEST(LineArtImport, ReadsTilesOnHalfTileCellsCentredWithGapsClosed) {
     EXPECT_EQ(placed.size(), 144u);
     // 33 x 16 half tiles (the shifted tiles reach one further) centred on 34 x 20: two rows of
     // margin above, none on the left.
-    EXPECT_TRUE(Has(grid, 0, 2, 0));
-    EXPECT_TRUE(Has(grid, 0, 16, 30));
-    EXPECT_TRUE(Has(grid, 1, 5, 1));    // the half offsets kept: row 3 + 2, column 1
-    EXPECT_TRUE(Has(grid, 1, 5, 31));
+    EXPECT_TRUE(Has(grid, 0, 2, 0) && Has(grid, 0, 16, 30));
+    EXPECT_TRUE(Has(grid, 1, 5, 1) && Has(grid, 1, 5, 31));    // the half offsets kept: row 3 + 2, column 1
     for (const Tile& t : placed) EXPECT_LT(t[0], 2);
 
     // The name comes from the name file beside the layout, else from the file name.
@@ -71,51 +69,35 @@ TEST(LineArtImport, ReadsTilesOnHalfTileCellsCentredWithGapsClosed) {
     EXPECT_EQ(maps[0].description, "All on the table");
 }
 
-TEST(LineArtImport, TheLargestGridFitsAndOneMoreColumnDoesNot) {
-    const auto dir = importfix::ScratchDir("largest");
-    static LevelGrid grid;
-    // 143 tiles from the corner and one at row 18, column 32: exactly 34 x 20 half tiles.
-    std::vector<Tile> tiles = Rows(143);
-    tiles.push_back({0, 18, 32});
-    ASSERT_EQ(Convert(importfix::Write(dir / "a.layout", LineArt(tiles, 34, 20, 1, true)), grid), "");
-    EXPECT_TRUE(Has(grid, 0, 18, 32));
-    EXPECT_TRUE(Has(grid, 0, 0, 0));
-
-    tiles.back() = {0, 18, 33};
-    EXPECT_EQ(Convert(importfix::Write(dir / "b.layout", LineArt(tiles, 35, 20, 1, true)), grid),
-              "the layout is 35 half-tiles wide and 20 high; the grid holds 34 x 20");
-    tiles.back() = {0, 19, 32};
-    EXPECT_EQ(Convert(importfix::Write(dir / "c.layout", LineArt(tiles, 34, 21, 1, true)), grid),
-              "the layout is 34 half-tiles wide and 21 high; the grid holds 34 x 20");
-    // The stated width may be larger than what the tiles use: only the tiles count.
-    EXPECT_EQ(Convert(importfix::Write(dir / "d.layout", LineArt(Rows(144, 0, 0, 4), 40, 20, 1, true)), grid), "");
-}
-
-TEST(LineArtImport, RefusesBadHeadersAndLayoutsThatDoNotFit) {
+// The largest grid fits exactly; every fault refuses the file with its reason.
+TEST(LineArtImport, TheLargestGridFitsAndFaultsAreRefusedWithTheReason) {
     const auto dir = importfix::ScratchDir("linebad");
     static LevelGrid grid;
+    // 143 tiles from the corner and one at row 18, column 32: exactly 34 x 20 half tiles.
+    auto withLast = [](Tile last) { std::vector<Tile> t = Rows(143); t.push_back(last); return t; };
     const auto text = LineArt(Rows(144, 0, 0, 0), 32, 20, 5, true);
-    EXPECT_EQ(Convert(importfix::Write(dir / "v.layout", "kmahjongg-layout-v9.9" + text.substr(text.find('\n'))), grid),
-              "bad header: the first line names no layout version this game reads");
-    EXPECT_EQ(Convert(importfix::Write(dir / "e.layout", ""), grid),
-              "bad header: the first line names no layout version this game reads");
     std::string badSize = text;
     badSize.replace(badSize.find("w32"), 3, "w999");
-    EXPECT_EQ(Convert(importfix::Write(dir / "w.layout", badSize), grid),
-              "bad header: \"w999\" is not a size from 1 to 128");
-    EXPECT_EQ(Convert(importfix::Write(dir / "n.layout", LineArt(Rows(142))), grid),
-              "the layout must place 144 tiles (it places 142)");
-    // Six levels: one tile on each of five upper levels.
-    std::vector<Tile> six = Rows(139);
+    std::vector<Tile> six = Rows(139);   // one tile on each of five upper levels
     for (int l = 1; l <= 5; ++l) six.push_back({l, 0, 0});
-    EXPECT_EQ(Convert(importfix::Write(dir / "six.layout", LineArt(six, 32, 18, 6, true)), grid),
-              "the layout has 6 levels; the game has 5");
     // 144 corners, the last one inside another tile: row 15, column 31 is that tile's "3".
     std::string overlap = LineArt(Rows(143), 32, 18, 1, true);
-    const size_t level0 = overlap.find("-----\n") + 6;
-    overlap[level0 + 15 * 33 + 31] = '1';
-    EXPECT_EQ(Convert(importfix::Write(dir / "o.layout", overlap), grid),
-              "two tiles overlap on level 0 after conversion (row 16, column 31)");
+    overlap[overlap.find("-----\n") + 6 + 15 * 33 + 31] = '1';
+    const std::string badHeader = "bad header: the first line names no layout version this game reads";
+    ASSERT_EQ(Convert(importfix::Write(dir / "a.layout", LineArt(withLast({0, 18, 32}), 34, 20, 1, true)), grid), "");
+    EXPECT_TRUE(Has(grid, 0, 18, 32) && Has(grid, 0, 0, 0));
+    const std::pair<std::string, std::string> cases[] = {
+        {LineArt(Rows(144, 0, 0, 4), 40, 20, 1, true), ""},   // a stated width beyond the tiles: only the tiles count
+        {LineArt(withLast({0, 18, 33}), 35, 20, 1, true), "the layout is 35 half-tiles wide and 20 high; the grid holds 34 x 20"},
+        {LineArt(withLast({0, 19, 32}), 34, 21, 1, true), "the layout is 34 half-tiles wide and 21 high; the grid holds 34 x 20"},
+        {"kmahjongg-layout-v9.9" + text.substr(text.find('\n')), badHeader},
+        {"", badHeader},
+        {badSize, "bad header: \"w999\" is not a size from 1 to 128"},
+        {LineArt(Rows(142)), "the layout must place 144 tiles (it places 142)"},
+        {LineArt(six, 32, 18, 6, true), "the layout has 6 levels; the game has 5"},
+        {overlap, "two tiles overlap on level 0 after conversion (row 16, column 31)"},
+    };
+    for (const auto& [file, fault] : cases) EXPECT_EQ(Convert(importfix::Write(dir / "a.layout", file), grid), fault);
 }
 
 std::string Xml(const std::string& maps) { return "<!-- hand made -->\n<mahjongg>\n" + maps + "</mahjongg>\n"; }
@@ -135,15 +117,11 @@ TEST(XmlImport, ReadsRowsColumnsBlocksAndHalfStepsOfSeveralMaps) {
     char fault[256];
     ASSERT_TRUE(ReadForeignFile(path.c_str(), maps, fault, sizeof fault)) << fault;
     ASSERT_EQ(maps.size(), 2u);
-    EXPECT_EQ(maps[0].name, "Flat");
-    EXPECT_EQ(maps[1].name, "Tower");
-    EXPECT_EQ(maps[1].tiles.size(), 10u);
+    EXPECT_TRUE(maps[0].name == "Flat" && maps[1].name == "Tower" && maps[1].tiles.size() == 10u);
     ASSERT_EQ(Convert(path, grid), "");
     // 33 half tiles wide, 19 high: no margin left on the left and top.
-    EXPECT_TRUE(Has(grid, 0, 0, 0));
-    EXPECT_TRUE(Has(grid, 0, 14, 30));
-    EXPECT_TRUE(Has(grid, 1, 17, 1));    // layer 2 over an empty layer 1 becomes level 1
-    EXPECT_TRUE(Has(grid, 1, 17, 31));
+    EXPECT_TRUE(Has(grid, 0, 0, 0) && Has(grid, 0, 14, 30));
+    EXPECT_TRUE(Has(grid, 1, 17, 1) && Has(grid, 1, 17, 31));    // layer 2 over an empty layer 1 becomes level 1
     EXPECT_EQ(TilesOf(grid).size(), 144u);
     EXPECT_EQ(Convert(path, grid, 1), "the layout must place 144 tiles (it places 10)");
 
@@ -177,13 +155,14 @@ TEST(XmlImport, RefusesTruncatedAndForeignXml) {
         const std::string fault = Convert(importfix::Write(dir / "cut.map", good.substr(0, cut)), grid);
         EXPECT_TRUE(fault == truncated || fault == "the XML is not well formed") << cut << ": " << fault;
     }
-    EXPECT_EQ(Convert(importfix::Write(dir / "c.map", "<!-- never closed <mahjongg>"), grid), truncated);
-    EXPECT_EQ(Convert(importfix::Write(dir / "h.map", "<html><map name=\"A\"/></html>"), grid),
-              "bad header: the file is not a layout map (its first element is <html>)");
-    EXPECT_EQ(Convert(importfix::Write(dir / "t.map", "just text"), grid), "bad header: the file holds no <mahjongg> element");
-    EXPECT_EQ(Convert(importfix::Write(dir / "z.map", "<mahjongg></mahjongg>"), grid), "the file holds no map");
-    EXPECT_EQ(Convert(importfix::Write(dir / "x.map", "<mahjongg><map></layer></map></mahjongg>"), grid),
-              "the XML closes <layer> where it is not open");
+    const std::pair<std::string, std::string> cases[] = {
+        {"<!-- never closed <mahjongg>", truncated},
+        {"<html><map name=\"A\"/></html>", "bad header: the file is not a layout map (its first element is <html>)"},
+        {"just text", "bad header: the file holds no <mahjongg> element"},
+        {"<mahjongg></mahjongg>", "the file holds no map"},
+        {"<mahjongg><map></layer></map></mahjongg>", "the XML closes <layer> where it is not open"},
+    };
+    for (const auto& [text, fault] : cases) EXPECT_EQ(Convert(importfix::Write(dir / "x.map", text), grid), fault);
     EXPECT_EQ(Convert((dir / "missing.map").string(), grid), "the file cannot be read");
 }
 
@@ -241,19 +220,14 @@ TEST(ConvertTool, WritesALayoutTheGameLoadsAndRefusesWithTheReason) {
     const std::string out = (dir / "OUT.TXL").string();
     const std::string log = (dir / "log.txt").string();
     EXPECT_EQ(std::system((tool + " " + in + " " + out + " 2>" + log).c_str()), 1 << 8);
-    std::ifstream logFile(log);
-    std::string message((std::istreambuf_iterator<char>(logFile)), {});
-    EXPECT_EQ(message, in + " : the layout must place 144 tiles (it places 1)\n");
+    EXPECT_EQ(testfiles::ReadAll(log), in + " : the layout must place 144 tiles (it places 1)\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 
     ASSERT_EQ(std::system((tool + " --map 2 " + in + " " + out).c_str()), 0);
     static BoardRecord scratch;
     char fault[256];
     ASSERT_TRUE(ReadLayoutAside(out.c_str(), scratch, fault, sizeof fault)) << fault;
-    std::ifstream converted(out);
-    std::string first;
-    std::getline(converted, first);
-    EXPECT_EQ(first, "; Tolbex layout: Good &amp; big");
+    EXPECT_EQ(testfiles::ReadAll(out).substr(0, 32), "; Tolbex layout: Good &amp; big\n");
     EXPECT_EQ(std::system((tool + " --map 3 " + in + " " + out + " 2>/dev/null").c_str()), 1 << 8);
     EXPECT_EQ(std::system((tool + " " + in + " 2>/dev/null").c_str()), 2 << 8);
 }

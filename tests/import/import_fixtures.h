@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/files.h"
+
 namespace importfix {
 
 using Tile = std::array<int, 3>;   // level, row, column in half-tile characters
@@ -20,22 +22,17 @@ inline std::filesystem::path ScratchDir(const std::string& name) {
 }
 
 inline std::string Write(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+    return testfiles::WriteAll(path.string(), text);
 }
 
 // The line-art form: "12" over "43" for each tile, the levels one after another. `sizes`
 // adds the w, h and d lines.
 inline std::string LineArt(const std::vector<Tile>& tiles, int width = 32, int height = 16, int depth = 5,
                            bool sizes = false, const std::string& version = "kmahjongg-layout-v1.1") {
-    std::vector<std::string> rows(static_cast<size_t>(depth * height), std::string(static_cast<size_t>(width), '.'));
+    std::vector<std::string> rows(size_t(depth * height), std::string(size_t(width), '.'));
     for (const Tile& t : tiles) {
-        std::string& top = rows[static_cast<size_t>(t[0] * height + t[1])];
-        std::string& bottom = rows[static_cast<size_t>(t[0] * height + t[1] + 1)];
-        top[static_cast<size_t>(t[2])] = '1';
-        top[static_cast<size_t>(t[2] + 1)] = '2';
-        bottom[static_cast<size_t>(t[2])] = '4';
-        bottom[static_cast<size_t>(t[2] + 1)] = '3';
+        rows[size_t(t[0] * height + t[1])].replace(size_t(t[2]), 2, "12");
+        rows[size_t(t[0] * height + t[1] + 1)].replace(size_t(t[2]), 2, "43");
     }
     std::string text = version + "\n";
     if (sizes)
@@ -43,7 +40,7 @@ inline std::string LineArt(const std::vector<Tile>& tiles, int width = 32, int h
                 "\n# Board depth\nd" + std::to_string(depth) + "\n";
     for (int l = 0; l < depth; ++l) {
         text += "# Level " + std::to_string(l) + " -----\n";
-        for (int r = 0; r < height; ++r) text += rows[static_cast<size_t>(l * height + r)] + "\n";
+        for (int r = 0; r < height; ++r) text += rows[size_t(l * height + r)] + "\n";
     }
     return text;
 }

@@ -16,15 +16,13 @@
 #include "persist/fileio.h"
 #include "persist/settings.h"
 #include "platform/fake/fake.h"
+#include "tests/files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using testfiles::ReadAll;
 bool Write(const std::string& path, const std::string& bytes) {
     return WriteFileAtomically(path.c_str(), bytes.data(), bytes.size());
 }

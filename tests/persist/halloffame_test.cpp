@@ -13,6 +13,7 @@
 #include "persist/halloffame.h"
 #include "platform/fake/fake.h"
 #include "resources/ids.h"
+#include "tests/files.h"
 
 namespace {
 
@@ -24,10 +25,7 @@ protected:
         std::strcpy(GameState.scoresPath, scores_.c_str());
     }
     void TearDown() override { std::remove(scores_.c_str()); }
-    std::string Scores() const {
-        std::ifstream in(scores_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string Scores() const { return testfiles::ReadAll(scores_); }
     const std::string scores_ = "/dev/shm/tolbex-topten-" + std::to_string(::getpid()) + ".txs";
 };
 

@@ -19,6 +19,7 @@
 #include "board/state.h"
 #include "persist/savegame.h"
 #include "platform/fake/fake.h"
+#include "tests/files.h"
 
 namespace {
 
@@ -46,12 +47,11 @@ protected:
     std::string Save() {
         fake::QueueFileAnswer(file_);
         SaveGame(nullptr);
-        std::ifstream in(file_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        return testfiles::ReadAll(file_);
     }
     // Loads `image`: true when refused, with `message` and the game untouched.
     bool Refused(const std::string& image, const char* message = "TXM file : incorrect content") {
-        std::ofstream(file_, std::ios::binary) << image;
+        testfiles::WriteAll(file_, image);
         const auto snapshot = [] {   // every record a load may touch
             return std::string(reinterpret_cast<const char*>(&Board), sizeof Board) +
                    std::string(reinterpret_cast<const char*>(&GameState), sizeof GameState) +

@@ -46,8 +46,6 @@ TEST(QtMenu, BarFollowsTheTableAndChecksFollowCheckMenuItemOnly) {
         }
     }
     EXPECT_EQ(main->commands.size(), commands);   // no id is used twice
-    EXPECT_EQ(bar[1]->text(), "&Layout");
-    EXPECT_EQ(bar[4]->text(), "&Hint");
 
     qttest::heard.clear();
     main->commands.at(IDM_HINT)->trigger();

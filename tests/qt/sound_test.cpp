@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/sound.h"
+#include "tests/files.h"
 
 namespace fs = std::filesystem;
 using platform::MciSendString;
@@ -47,10 +48,7 @@ protected:
         std::ifstream(output, std::ios::binary).read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
         return samples;
     }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream((dir / name).string(), std::ios::binary) << bytes;
-        return (dir / name).string();
-    }
+    std::string Write(const std::string& name, const std::string& bytes) const { return testfiles::WriteAll((dir / name).string(), bytes); }
     // A mono 16-bit 22050 Hz wave file of a steady tone (amplitude 0: digital silence).
     std::string Tone(const std::string& name, double seconds, double amplitude) const {
         const uint32_t frames = uint32_t(seconds * 22050);

@@ -1,6 +1,6 @@
 // Drawing one tile in every manner and mark, the transparent copy, and the whole board, checked
 // pixel by pixel against a synthetic sheet whose every pixel tells where it came from; the
-// built-in sheet with the properties of its art that drawing relies on, and "Change graphics".
+// built-in sheet standing in for an unreadable one, and "Change graphics".
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,38 +16,16 @@
 #include "board/state.h"
 #include "persist/halloffame.h"
 #include "platform/fake/fake.h"
+#include "render/bmp.h"
 #include "render/drawboard.h"
 #include "render/drawtile.h"
 #include "render/tilesheet.h"
 #include "resources/ids.h"
+#include "tests/render/sheets.h"
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kMarker = 0xABCDEF;   // kMarker: what lay under a tile
-
-bool OutsideCorner(int dx, int dy) {   // the 20 pixels of a 41 x 45 picture outside the tile
-    return (dx <= 4 && dy <= 4 && dx + dy < 4) || (dx >= 36 && dy >= 40 && (dx - 36) + (dy - 40) > 4);
-}
-
-// 369 x 225; pixel (x, y) is 0x010000 + 256 x + y, except that in every cell the outside corners
-// and the face pixels with (dx + dy) divisible by 5 are white.
-platform::Bitmap* MakeSheet() {
-    auto* b = new platform::Bitmap(369, 225);
-    for (int y = 0, dy = 0; y < 225; ++y, dy = y % 45)
-        for (int x = 0, dx = 0; x < 369; ++x, dx = x % 41)
-            b->row(y)[x] = OutsideCorner(dx, dy) || (dx >= 5 && dy < 40 && (dx + dy) % 5 == 0) ? kWhite : 0x010000u + 256u * x + y;
-    return b;
-}
-
-// Every tile removed, nothing selected or hinted, plain manner, the colours the tests expect.
-void ResetBoard() {
-    std::memset(&Board, 0, sizeof Board);
-    std::memset(&GameState, 0, sizeof GameState);
-    std::memset(&Settings, 0, sizeof Settings);
-    Board.width = 637, Board.height = 425, GameState.selected = kNone;
-    Settings.backgroundColor = 0x00408000, Settings.exposedColor = 0xC0C0C0, Settings.transparentColor = 0xFFFFFF;
-    Settings.levelColor[2] = 0xFFFF00;
-}
+using namespace sheets;
 
 void PlaceTile(int i, int x, int y, int col, uint8_t level = 0) {   // with the picture of sheet cell (col, 0)
     Board.tiles[i] = TileRecord{int16_t(x), int16_t(y), int16_t(41 * col), 0, int8_t(1 + col), 0, level, 0, 0};
@@ -64,12 +42,9 @@ void WriteBmp24(const std::string& path, int width, int height, uint8_t grey) {
 
 }  // namespace
 
-TEST(DrawTile, EveryMannerAndMarkGivesTheExpectedPictureAndLeavesTheRestAlone) {
+// At 1x, 2x and 3x: the tile's place, silhouette, colour fill and marks.
+TEST(DrawTile, EveryMannerAndMarkGivesTheExpectedPictureAtEachScaleAndLeavesTheRestAlone) {
     constexpr uint32_t kPlain = 1, kNothing = 2, grey = 0xC0C0C0, cyan = 0x00FFFF;   // exposed, level 2
-    std::unique_ptr<platform::Bitmap> sheetBitmap(MakeSheet());
-    platform::Bitmap bufferBitmap(100, 100);
-    platform::DeviceContext sheet, buffer;
-    sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
     struct Case { uint8_t colors, exposed, free, level; int selected, hintState, cursor; uint32_t fill; bool mark; };
     const Case cases[] = {
         {0, 0, 0, 2, kNone, 0, 0, kPlain, false}, {1, 0, 0, 2, kNone, 0, 0, cyan, false},
@@ -81,28 +56,37 @@ TEST(DrawTile, EveryMannerAndMarkGivesTheExpectedPictureAndLeavesTheRestAlone) {
         {0, 0, 0, 2, kNone, 1, 1, kPlain, false}, {0, 0, 0, 2, kNone, 1, 2, kPlain, true},   // wraps
         {0, 0, 0, 2, kNone, 2, 0, kPlain, false}, {0, 0, 0, 2, kNone, 1, -7, kPlain, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << &c - cases);
-        ResetBoard();
-        PlaceTile(0, 30, 40, 2, c.level);
-        Board.tiles[0].free = c.free, Settings.useColors = c.colors, Settings.showExposed = c.exposed;
-        Board.moves[0] = {0, 5}, Board.moves[1] = {5, 6}, GameState.moveCount = 2;
-        GameState.selected = c.selected, GameState.hintState = c.hintState, GameState.hintCursor = c.cursor;
-        platform::FillRect(buffer, 0, 0, 100, 100, platform::PixelToColorRef(kMarker));
-        DrawTile(buffer, sheet, 0);
-        EXPECT_EQ(GameState.hintCursor, c.cursor == 2 ? 0 : c.cursor);
-        for (int dy = -1; dy <= 45; ++dy)   // the picture and a ring around it
-            for (int dx = -1; dx <= 41; ++dx) {
-                const bool inside = dx >= 0 && dy >= 0 && dx < 41 && dy < 45;
-                const uint32_t s = inside ? sheetBitmap->row(dy)[82 + dx] : 0;
-                const bool fill = dx >= 5 && dx <= 39 && dy >= 1 && dy <= 39;   // not the top row or right column
-                uint32_t want = kMarker;
-                if (inside && c.mark && dx >= 5 && dy < 40) want = ~s & 0xFFFFFFu;
-                else if (inside && c.fill == kPlain) want = OutsideCorner(dx, dy) ? kMarker : s;
-                else if (inside && c.fill != kNothing) want = s != kWhite ? s : fill ? c.fill : kMarker;
-                ASSERT_EQ(bufferBitmap.row(40 + dy)[30 + dx], want) << "at " << dx << "," << dy;
-            }
+    for (int s : {1, 2, 3}) {
+        const std::unique_ptr<platform::Bitmap> sheetBitmap = MakeSheet(s);
+        platform::Bitmap bufferBitmap(100 * s, 100 * s);
+        platform::DeviceContext sheet, buffer;
+        sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "scale " << s << " case " << &c - cases);
+            ResetRecords();
+            drawScale = s;
+            PlaceTile(0, 30, 40, 2, c.level);
+            Board.tiles[0].sheetY = 45;   // sheet cell (2, 1)
+            Board.tiles[0].free = c.free, Settings.useColors = c.colors, Settings.showExposed = c.exposed;
+            Board.moves[0] = {0, 5}, Board.moves[1] = {5, 6}, GameState.moveCount = 2;
+            GameState.selected = c.selected, GameState.hintState = c.hintState, GameState.hintCursor = c.cursor;
+            platform::FillRect(buffer, 0, 0, 100 * s, 100 * s, platform::PixelToColorRef(kMarker));
+            DrawTile(buffer, sheet, 0);
+            EXPECT_EQ(GameState.hintCursor, c.cursor == 2 ? 0 : c.cursor);
+            for (int dy = -1; dy <= 45 * s; ++dy)   // the picture and a ring around it
+                for (int dx = -1; dx <= 41 * s; ++dx) {
+                    const bool inside = dx >= 0 && dy >= 0 && dx < 41 * s && dy < 45 * s;
+                    const uint32_t px = inside ? sheetBitmap->row(45 * s + dy)[82 * s + dx] : 0;
+                    const bool fill = dx >= 5 * s && dx < 40 * s && dy >= s && dy < 40 * s;   // not the top row or right column
+                    uint32_t want = kMarker;
+                    if (inside && c.mark && dx >= 5 * s && dy < 40 * s) want = ~px & 0xFFFFFFu;
+                    else if (inside && c.fill == kPlain) want = OutsideCorner(dx, dy, s) ? kMarker : px;
+                    else if (inside && c.fill != kNothing) want = px != kWhite ? px : fill ? c.fill : kMarker;
+                    ASSERT_EQ(bufferBitmap.row(40 * s + dy)[30 * s + dx], want) << "at " << dx << "," << dy;
+                }
+        }
     }
+    drawScale = 1;
 }
 
 TEST(DrawTile, TransparentCopyMatchesTheTwoMaskMethodThroughMonochromeBitmaps) {
@@ -136,8 +120,8 @@ protected:
     void SetUp() override {
         fake::Reset();
         ReleaseBoardGraphics();
-        ResetBoard();
-        TileSheet.bitmap = MakeSheet();
+        ResetRecords();
+        TileSheet.bitmap = MakeSheet().release();
         BoardBuffer = new platform::Bitmap(637, 445);
     }
     void TearDown() override {
@@ -205,38 +189,14 @@ TEST_F(BoardGraphicsTest, RedrawEndsAPauseAndStartsTheEndOfGameFlowOnce) {
     EXPECT_TRUE(fake::DialogsRun().size() == 1 && fake::DialogsRun()[0].name == "GAGNEDLG");
 }
 
-TEST_F(BoardGraphicsTest, UnreadableSheetFileGivesTheBuiltInSheetWithWhiteCornersAndDistinctFaces) {
+TEST_F(BoardGraphicsTest, UnreadableSheetFileGivesTheBuiltInSheet) {
     std::strcpy(Settings.tileSheetPath, "/nonexistent/TOLBEX13.BMP");
     CreateBoardGraphics(fake::MainWindow());
     ASSERT_EQ(fake::Messages().size(), 1u);
     EXPECT_EQ(fake::Messages()[0].text, "/nonexistent/TOLBEX13.BMP : read error");
     EXPECT_STREQ(Settings.tileSheetPath, "/nonexistent/TOLBEX13.BMP");   // kept for the settings file
-    ASSERT_TRUE(TileSheet.bitmap && TileSheet.bitmap->width() == 369 && TileSheet.bitmap->height() == 225);
-    auto at = [](int cell, int x, int y) { return TileSheet.bitmap->row(45 * (cell / 9) + y)[41 * (cell % 9) + x]; };
-    // Outside corners white; the sides never white (they would turn see-through) and alike.
-    for (int cell = 0; cell < 45; ++cell)
-        for (int y = 0; y < 45; ++y)
-            for (int x = 0; x < 41; ++x) {
-                const bool side = x < 5 || y >= 40, white = at(cell, x, y) == kWhite;
-                ASSERT_TRUE(OutsideCorner(x, y) ? white : !side || (!white && at(cell, x, y) == at(0, x, y)))
-                    << "cell " << cell << " at " << x << "," << y;
-            }
-    // The 42 faces (cells 0..34 and 36..42): a white ground for the tint, an outline on the top
-    // row and right column that the tint leaves out, and no two alike.
-    auto face = [&](int f, int x, int y) { return at(f < 35 ? f : f + 1, x, y); };
-    for (int f = 0; f < 42; ++f) {
-        int white = 0, outline = 0;
-        for (int i = 0; i < 36 * 40; ++i) {   // x 5 + i % 36, y i / 36
-            const bool w = face(f, 5 + i % 36, i / 36) == kWhite;
-            white += w, outline += w && (i < 36 || i % 36 == 35);
-        }
-        EXPECT_TRUE(outline == 0 && white > 400 && white < 1200) << "face " << f << ": " << white << ", " << outline;
-        for (int g = f + 1; g < 42; ++g) {
-            int differing = 0;
-            for (int i = 0; i < 36 * 40; ++i) differing += face(f, 5 + i % 36, i / 36) != face(g, 5 + i % 36, i / 36);
-            EXPECT_GT(differing, 60) << "faces " << f << " and " << g << " look alike";
-        }
-    }
+    const std::unique_ptr<platform::Bitmap> builtIn(DecodeBmp(kBuiltInTileSheet, kBuiltInTileSheetSize));
+    ASSERT_TRUE(TileSheet.bitmap && builtIn && Same(*TileSheet.bitmap, *builtIn));
 }
 
 TEST_F(BoardGraphicsTest, ChangeGraphicsTakesOnlyA369By225Picture) {

@@ -1,11 +1,11 @@
-// The board drawn at 2x and 3x: a tile's place, silhouette, colour fill and marks at each scale,
-// the whole board and its background, the choice of the scale from the tile size and the screen,
-// the sheets made for the scale (the built-in art at that size, any other sheet smoothed), and
-// the built-in art itself: drawn at each size and every two faces apart in greyscale.
+// The board drawn at 2x and 3x (one tile at each scale: drawing_test.cpp): the coloured tile cut
+// by the buffer's edges, the whole board and its background, the choice of the scale from the
+// tile size and the screen, the sheets made for the scale (the built-in art at that size, any
+// other sheet smoothed), and the built-in art: the tile shape, drawn at each size, every two
+// faces apart in grey.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 
 #include "board/state.h"
 #include "platform/bitmap.h"
@@ -15,46 +15,14 @@
 #include "render/drawtile.h"
 #include "render/scale.h"
 #include "render/tilesheet.h"
+#include "tests/render/sheets.h"
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kMarker = 0xABCDEF;
-
-// The pixels of a (41 s) x (45 s) picture outside the tile: the corners cut by the slanted ends.
-bool OutsideCorner(int dx, int dy, int s) {
-    const int d = 5 * s;
-    return (dx < d && dy < d && dx + dy < d - 1) || (dx >= 36 * s && dy >= 40 * s && (dx - 36 * s) + (dy - 40 * s) > d - 1);
-}
-
-// A sheet at scale s whose every pixel tells where it came from; outside corners and a pattern
-// of face pixels are white.
-std::unique_ptr<platform::Bitmap> MakeSheet(int s) {
-    auto b = std::make_unique<platform::Bitmap>(369 * s, 225 * s);
-    for (int y = 0; y < b->height(); ++y)
-        for (int x = 0; x < b->width(); ++x) {
-            const int dx = x % (41 * s), dy = y % (45 * s);
-            const bool hole = dx >= 5 * s && dy < 40 * s && (dx + dy) % 7 == 0;
-            b->row(y)[x] = OutsideCorner(dx, dy, s) || hole ? kWhite : 0x010000u + 4096u * (x % 256) + y;
-        }
-    return b;
-}
+using namespace sheets;
 
 std::unique_ptr<platform::Bitmap> Decode(const unsigned char* data, unsigned long size) {
     return std::unique_ptr<platform::Bitmap>(DecodeBmp(data, size));
-}
-
-bool Same(const platform::Bitmap& a, const platform::Bitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return false;
-    return std::memcmp(a.data(), b.data(), sizeof(uint32_t) * size_t(a.width()) * a.height()) == 0;
-}
-
-void ResetRecords() {
-    std::memset(&Board, 0, sizeof Board);
-    std::memset(&GameState, 0, sizeof GameState);
-    std::memset(&Settings, 0, sizeof Settings);
-    Board.width = 637, Board.height = 425, GameState.selected = kNone;
-    Settings.backgroundColor = 0x00408000, Settings.exposedColor = 0xC0C0C0, Settings.transparentColor = 0xFFFFFF;
-    Settings.levelColor[0] = 0x00FFFF00;
 }
 
 class ScaleTest : public ::testing::Test {
@@ -71,38 +39,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(ScaleTest, ATileKeepsItsPlaceSilhouetteFillAndMarksAtTwoAndThree) {
-    for (int s : {2, 3}) {
-        const std::unique_ptr<platform::Bitmap> sheetBitmap = MakeSheet(s);
-        platform::Bitmap bufferBitmap(100 * s, 100 * s);
-        platform::DeviceContext sheet, buffer;
-        sheet.bitmap = sheetBitmap.get(), buffer.bitmap = &bufferBitmap;
-        drawScale = s;
-        struct Case { uint8_t colors; bool selected; };
-        for (const Case c : {Case{0, false}, Case{1, false}, Case{0, true}, Case{1, true}}) {
-            SCOPED_TRACE(testing::Message() << "scale " << s << " colours " << int(c.colors) << " selected " << c.selected);
-            ResetRecords();
-            Board.tiles[0] = TileRecord{30, 40, 82, 45, 11, 0, 0, 0, 0};   // sheet cell (2, 1)
-            Settings.useColors = c.colors;
-            GameState.selected = c.selected ? 0 : kNone;
-            platform::FillRect(buffer, 0, 0, 100 * s, 100 * s, platform::PixelToColorRef(kMarker));
-            DrawTile(buffer, sheet, 0);
-            for (int dy = -1; dy <= 45 * s; ++dy)
-                for (int dx = -1; dx <= 41 * s; ++dx) {
-                    const bool inside = dx >= 0 && dy >= 0 && dx < 41 * s && dy < 45 * s;
-                    const uint32_t px = inside ? sheetBitmap->row(45 * s + dy)[82 * s + dx] : 0;
-                    const bool face = dx >= 5 * s && dy < 40 * s;
-                    const bool fill = dx >= 5 * s && dx < 40 * s && dy >= s && dy < 40 * s;
-                    uint32_t want = kMarker;
-                    if (inside && c.selected && face) want = ~px & 0xFFFFFFu;
-                    else if (inside && !c.colors) want = OutsideCorner(dx, dy, s) ? kMarker : px;
-                    else if (inside) want = px != kWhite ? px : fill ? 0x00FFFFu : kMarker;   // level 0 colour
-                    ASSERT_EQ(bufferBitmap.row(40 * s + dy)[30 * s + dx], want) << "at " << dx << "," << dy;
-                }
-        }
-    }
-}
 
 TEST_F(ScaleTest, TheOnePassColouredTileMatchesFillAndTransparentCopyAtTheBufferEdges) {
     constexpr int s = 2;
@@ -162,21 +98,17 @@ TEST_F(ScaleTest, TheWholeBoardAndItsBackgroundAreDrawnAtTheScale) {
 
 TEST(DrawScaleChoice, TileSizeScreenAndPixelRatioGiveTheScale) {
     const platform::ScreenArea laptop{1366, 728, 16, 90, 1}, desk{1600, 1000, 16, 90, 1}, big{3000, 2000, 16, 90, 1};
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, laptop), 1);
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, desk), 2);    // 1290 x 940 fits, 1927 does not
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, big), 3);
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {1289, 1000, 16, 90, 1}), 1);   // one pixel short
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {1290, 940, 16, 90, 1}), 2);
-    EXPECT_EQ(ChosenTileFactor(0, 637, 425, {0, 0, 0, 0, 1}), 1);
+    const std::pair<int, platform::ScreenArea> automatic[] = {
+        {1, laptop}, {2, desk}, {3, big},   // at the desk 1290 x 940 fits, 1927 does not
+        {1, {1289, 1000, 16, 90, 1}}, {2, {1290, 940, 16, 90, 1}}, {1, {0, 0, 0, 0, 1}}};
+    for (const auto& [factor, screen] : automatic) EXPECT_EQ(ChosenTileFactor(0, 637, 425, screen), factor) << screen.availableWidth;
     EXPECT_EQ(ChosenTileFactor(200, 637, 425, big), 3);   // an unknown size counts as Automatic
     for (int size : {1, 2, 3}) EXPECT_EQ(ChosenTileFactor(size, 637, 425, laptop), size);
-    EXPECT_EQ(DrawScaleFor(1, 1, 637, 425), 1);
-    EXPECT_EQ(DrawScaleFor(1, 2, 637, 425), 2);   // a 2x screen at Normal draws with the 2x art
-    EXPECT_EQ(DrawScaleFor(2, 2, 637, 425), 4);
-    EXPECT_EQ(DrawScaleFor(3, 3, 637, 425), kMaxDrawScale);
-    EXPECT_EQ(DrawScaleFor(3, 1, 2048, 100), 2);   // the board stays within 4096 pixels
-    EXPECT_EQ(DrawScaleFor(3, 1, 4000, 100), 1);
-    EXPECT_EQ(DrawScaleFor(0, 0, 637, 425), 1);
+    // Tile factor, pixel ratio and board width: a 2x screen at Normal draws with the 2x art; the
+    // board stays within 4096 pixels.
+    const int scales[][5] = {{1, 1, 637, 425, 1}, {1, 2, 637, 425, 2}, {2, 2, 637, 425, 4}, {3, 3, 637, 425, kMaxDrawScale},
+                             {3, 1, 2048, 100, 2}, {3, 1, 4000, 100, 1}, {0, 0, 637, 425, 1}};
+    for (const auto& [factor, ratio, w, h, scale] : scales) EXPECT_EQ(DrawScaleFor(factor, ratio, w, h), scale) << factor << ratio << w;
 }
 
 TEST(DrawScaleChoice, EnlargementsKeepFlatAreasAndBlendEdges) {
@@ -227,24 +159,23 @@ TEST_F(ScaleTest, TheBuiltInSheetTakesItsOwnArtAndAnyOtherSheetIsSmoothed) {
 }
 
 TEST(TileArt, EachSizeIsDrawnForItselfAndEveryTwoFacesDifferInGrey) {
-    const std::unique_ptr<platform::Bitmap> sheets[3] = {Decode(kBuiltInTileSheet, kBuiltInTileSheetSize),
-                                                         Decode(kBuiltInTileSheet2, kBuiltInTileSheet2Size),
-                                                         Decode(kBuiltInTileSheet3, kBuiltInTileSheet3Size)};
+    const std::unique_ptr<platform::Bitmap> art[3] = {Decode(kBuiltInTileSheet, kBuiltInTileSheetSize),
+                                                      Decode(kBuiltInTileSheet2, kBuiltInTileSheet2Size),
+                                                      Decode(kBuiltInTileSheet3, kBuiltInTileSheet3Size)};
     for (int s = 1; s <= 3; ++s) {
         SCOPED_TRACE(testing::Message() << "scale " << s);
-        const platform::Bitmap& sheet = *sheets[s - 1];
+        const platform::Bitmap& sheet = *art[s - 1];
         ASSERT_TRUE(sheet.width() == 369 * s && sheet.height() == 225 * s);
-        auto grey = [&](int face, int x, int y) {   // x, y on the face, 36 s x 40 s
-            const int cell = face < 35 ? face : face + 1;
-            const uint32_t p = sheet.row(45 * s * (cell / 9) + y)[41 * s * (cell % 9) + 5 * s + x];
-            return (299 * int(p >> 16 & 0xFF) + 587 * int(p >> 8 & 0xFF) + 114 * int(p & 0xFF)) / 1000;
-        };
-        // Same outside corners as the tile shape the drawing cuts; sides never white.
-        for (int y = 0; y < 45 * s; ++y)
-            for (int x = 0; x < 41 * s; ++x) {
-                const bool side = x < 5 * s || y >= 40 * s, white = sheet.row(y)[x] == kWhite;
-                ASSERT_TRUE(OutsideCorner(x, y, s) ? white : !side || !white) << x << "," << y;
-            }
+        auto at = [&](int cell, int x, int y) { return sheet.row(45 * s * (cell / 9) + y)[41 * s * (cell % 9) + x]; };
+        // Same outside corners as the tile shape the drawing cuts; the sides never white (they
+        // would turn see-through) and, at 1x, alike in every cell.
+        for (int cell = 0; cell < 45; ++cell)
+            for (int y = 0; y < 45 * s; ++y)
+                for (int x = 0; x < 41 * s; ++x) {
+                    const bool side = x < 5 * s || y >= 40 * s, white = at(cell, x, y) == kWhite;
+                    ASSERT_TRUE(OutsideCorner(x, y, s) ? white : !side || (!white && (s > 1 || at(cell, x, y) == at(0, x, y))))
+                        << "cell " << cell << " at " << x << "," << y;
+                }
         // Drawn at this size, not enlarged: many s x s blocks of a face are not of one colour.
         if (s > 1) {
             int mixed = 0;
@@ -257,15 +188,30 @@ TEST(TileArt, EachSizeIsDrawnForItselfAndEveryTwoFacesDifferInGrey) {
                 }
             EXPECT_GT(mixed, 150);
         }
-        // A player who sees no colour tells every two faces apart: at least 3% of the face
-        // differs by more than 48 grey levels.
+        // At 1x the 42 faces have a white ground for the tint and an outline on the top row and
+        // right column that the tint leaves out.
         const int area = 36 * 40 * s * s;
+        auto face = [&](int f, int i) { return at(f < 35 ? f : f + 1, 5 * s + i % (36 * s), i / (36 * s)); };
+        auto grey = [&](int f, int i) {
+            const uint32_t p = face(f, i);
+            return (299 * int(p >> 16 & 0xFF) + 587 * int(p >> 8 & 0xFF) + 114 * int(p & 0xFF)) / 1000;
+        };
+        for (int f = 0; f < 42 && s == 1; ++f) {
+            int white = 0, outline = 0;
+            for (int i = 0; i < area; ++i) white += face(f, i) == kWhite, outline += face(f, i) == kWhite && (i < 36 || i % 36 == 35);
+            EXPECT_TRUE(outline == 0 && white > 400 && white < 1200) << "face " << f << ": " << white << ", " << outline;
+        }
+        // Every two faces differ in over 60 pixels, and a player who sees no colour tells them
+        // apart: at least 3% of the face differs by more than 48 grey levels.
         for (int f = 0; f < 42; ++f)
             for (int g = f + 1; g < 42; ++g) {
-                int differing = 0;
-                for (int i = 0; i < area; ++i)
-                    differing += std::abs(grey(f, i % (36 * s), i / (36 * s)) - grey(g, i % (36 * s), i / (36 * s))) > 48;
+                int differing = 0, unequal = 0;
+                for (int i = 0; i < area; ++i) {
+                    differing += std::abs(grey(f, i) - grey(g, i)) > 48;
+                    unequal += face(f, i) != face(g, i);
+                }
                 EXPECT_GT(differing * 100, area * 3) << "faces " << f + 1 << " and " << g + 1 << " look alike in grey";
+                EXPECT_GT(unequal, 60) << "faces " << f + 1 << " and " << g + 1 << " look alike";
             }
     }
 }

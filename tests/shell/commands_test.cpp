@@ -7,12 +7,8 @@
 namespace shelltest {
 namespace {
 
-class CommandsTest : public ShellTest {
+class CommandsTest : public StartedTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_EQ(WinMain(), 0);
-    }
     static void ExpectPaused(bool paused) {
         EXPECT_EQ(GameState.paused, paused ? 1 : 0);
         EXPECT_EQ(fake::IsChecked(IDM_PAUSE), paused);

@@ -5,39 +5,31 @@
 #include <cstring>
 
 #include "board/faces.h"
-#include "board/layout.h"
-#include "board/rules.h"
 #include "board/solver.h"
 #include "shell/deadends.h"
 #include "shell_fixture.h"
+#include "tests/board/test_boards.h"
 
 namespace shelltest {
 namespace {
 
-const std::string kGap(20, ' ');
-
-class DeadEndTest : public ShellTest {
+class DeadEndTest : public StartedTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_EQ(WinMain(), 0);
+        StartedTest::SetUp();
         Settings.showChrono = 0;
     }
     struct Placed { int level, row, col; int8_t face; };
     // Replaces the game by a board of the given tiles, as a fresh deal.
     std::vector<int> SmallBoard(const std::vector<Placed>& placed) {
-        std::memset(Board.layoutMap, 0, sizeof Board.layoutMap);
-        std::memset(Board.tiles, 0, sizeof Board.tiles);
-        for (const Placed& p : placed) Board.layoutMap[p.level][p.row][p.col] = 1;
-        const int n = NumberLayoutTiles();
+        std::vector<testboard::Pos> positions;
+        for (const Placed& p : placed) positions.push_back({p.level, p.row, p.col});
+        testboard::Build(positions);
         std::vector<int> index;
-        for (const Placed& p : placed)
-            for (int t = 0; t < n; ++t)
-                if (Board.tiles[t].level == p.level && Board.tiles[t].row == p.row && Board.tiles[t].col == p.col) {
-                    Board.tiles[t].face = p.face;
-                    index.push_back(t);
-                }
-        GameState.tilesLeft = static_cast<int16_t>(n);
+        for (const Placed& p : placed) {
+            index.push_back(Board.cells[p.level][p.row][p.col]);
+            Board.tiles[index.back()].face = p.face;
+        }
         GameState.historyDepth = 0;
         GameState.selected = kNone;
         UpdateFreeFlags();
@@ -127,14 +119,9 @@ TEST_F(DeadEndTest, TheOptionsAreKeptInTheSettingsFile) {
     Command(IDM_WINNABLE_DEALS);
     Command(IDM_WARN_DEAD_ENDS);
     Restart();
-    EXPECT_EQ(Settings.winnableDeals, 1);
-    EXPECT_EQ(Settings.warnDeadEnds, 1);
-    EXPECT_TRUE(fake::IsChecked(IDM_WINNABLE_DEALS));
-    EXPECT_TRUE(fake::IsChecked(IDM_WARN_DEAD_ENDS));
-    const std::string file = ReadFile(settingsPath);
-    ASSERT_EQ(file.size(), 3640u);
-    EXPECT_EQ(file[0], 1);
-    EXPECT_EQ(file[1], 1);
+    EXPECT_TRUE(Settings.winnableDeals == 1 && Settings.warnDeadEnds == 1);
+    EXPECT_TRUE(fake::IsChecked(IDM_WINNABLE_DEALS) && fake::IsChecked(IDM_WARN_DEAD_ENDS));
+    EXPECT_EQ(ReadFile(settingsPath).substr(0, 2), std::string("\1\1"));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ enum Music { kOff, kPlaying, kPaused };
 const std::string kPlay = "play FichierMIDI", kPause = "pause FichierMIDI", kClose = "close FichierMIDI";
 std::string Open(const std::string& path) { return "open " + path + " type sequencer alias FichierMIDI"; }
 
-class MusicTest : public ShellTest {
+class MusicTest : public StartedTest {
 protected:
     const std::string tune = (home / "SOUNDS/TUNE.MID").string();
     const std::string song = (home / "SOUNDS/My Songs/slow song.MID").string();   // blanks carried whole
@@ -30,7 +30,6 @@ protected:
 };
 
 TEST_F(MusicTest, CommandsWalkTheStateTable) {
-    ASSERT_EQ(WinMain(), 0);
     for (int id : {IDM_PAUSE_MUSIC, IDM_NO_MUSIC, IDM_REPLAY_MUSIC}) Step(id, {}, kOff);
     Step(IDM_OPEN_MIDI, {Open(song), kPlay}, kPlaying, song);
     Step(IDM_PAUSE_MUSIC, {kPause}, kPaused);
@@ -45,7 +44,6 @@ TEST_F(MusicTest, CommandsWalkTheStateTable) {
 }
 
 TEST_F(MusicTest, ShutdownKeepsTheMusicForTheNextRun) {
-    ASSERT_EQ(WinMain(), 0);
     Step(IDM_OPEN_MIDI, {Open(song), kPlay}, kPlaying, song);
     Restart();   // the window's destruction wrote the path
     mark = 0;

@@ -14,10 +14,13 @@
 #include "platform/fake/fake.h"
 #include "resources/ids.h"
 #include "shell/winmain.h"
+#include "tests/files.h"
 
 namespace shelltest {
 
 namespace fs = std::filesystem;
+
+const std::string kGap(20, ' ');   // between the status text's pieces
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -56,9 +59,7 @@ protected:
         fake::SetWaveDevices(waveDevices);
         ASSERT_EQ(WinMain(), 0);
     }
-    static std::string ReadFile(const std::string& path) {
-        return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-    }
+    static std::string ReadFile(const std::string& path) { return testfiles::ReadAll(path); }
     static void Command(int id) { fake::Send(platform::WM_COMMAND, static_cast<uintptr_t>(id)); }
     static void ClickTile(int index) {
         fake::Send(platform::WM_LBUTTONDOWN, 0, platform::MakePointParam(Board.tiles[index].x + 23, Board.tiles[index].y + 20));
@@ -73,6 +74,15 @@ protected:
         for (int i = 0; i < kTileCount; ++i)
             if (Board.tiles[i].face != 0 && Board.tiles[i].free == 1) free.push_back(i);
         return free;
+    }
+};
+
+// The same, with the game started.
+class StartedTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        ASSERT_EQ(WinMain(), 0);
     }
 };
 

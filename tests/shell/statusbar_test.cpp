@@ -6,14 +6,8 @@
 namespace shelltest {
 namespace {
 
-const std::string kGap(20, ' ');
-
-class StatusTest : public ShellTest {
+class StatusTest : public StartedTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        ASSERT_EQ(WinMain(), 0);
-    }
     static void Tick() { fake::Send(platform::WM_TIMER, kChronoTimerId); }
 };
 

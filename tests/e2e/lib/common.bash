@@ -11,6 +11,7 @@ E2E_SRC=""
 E2E_TMP=""
 E2E_HOME=""
 E2E_CONFIG=""
+E2E_CFG=""
 E2E_XVFB_PID=""
 E2E_GAME_PID=""
 E2E_NAME="$(basename "${BASH_SOURCE[1]:-e2e}" .sh)"
@@ -53,6 +54,22 @@ e2e_require() {
     done
 }
 
+# Runs "$@" every 0.1 s until it succeeds; fails with message $2 after $1 s.
+e2e_wait_until() {
+    local limit="$1" message="$2" n=0
+    shift 2
+    until "$@"; do
+        n=$((n + 1))
+        [ $n -gt $((limit * 10)) ] && e2e_fail "$message"
+        sleep 0.1
+    done
+}
+
+e2e_xvfb_ready() {
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    [ -s "$E2E_TMP/display" ]
+}
+
 # Starts Xvfb on a display number it picks itself (-displayfd), so that parallel runs never clash.
 e2e_begin() {
     E2E_BIN="$(readlink -f "${1:-}")"
@@ -65,20 +82,14 @@ e2e_begin() {
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/tolbex-e2e.XXXXXX")" || e2e_fail "no temporary directory"
     E2E_HOME="$E2E_TMP/home"
     E2E_CONFIG="$E2E_TMP/config"
+    E2E_CFG="$E2E_CONFIG/TOLBEX13.CFG"
     mkdir -p "$E2E_HOME" "$E2E_CONFIG"
     cp -r "$E2E_SRC/data/." "$E2E_HOME/" || e2e_fail "cannot copy data/ into $E2E_HOME"
 
-    local fifo="$E2E_TMP/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
-    local n=0
-    while [ ! -s "$fifo" ]; do
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-        n=$((n + 1))
-        [ $n -gt 100 ] && e2e_fail "Xvfb gave no display number within 10 s"
-        sleep 0.1
-    done
-    export DISPLAY=":$(head -n1 "$fifo" | tr -d '[:space:]')"
+    e2e_wait_until 10 "Xvfb gave no display number within 10 s" e2e_xvfb_ready
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display" | tr -d '[:space:]')"
     e2e_log "Xvfb on $DISPLAY, home $E2E_HOME"
 }
 
@@ -90,60 +101,79 @@ e2e_start_game() {
     E2E_GAME_PID=$!
 }
 
-# Waits for the game to end by itself; fails when it does not within $1 s or ends with an error.
-e2e_wait_game_exit() {
-    local limit="${1:-10}" n=0
-    while kill -0 "$E2E_GAME_PID" 2>/dev/null; do
-        n=$((n + 1))
-        [ $n -gt $((limit * 10)) ] && e2e_fail "the game did not end within $limit s"
-        sleep 0.1
-    done
+# Starts the game, waits for its main window (MAIN) and, after $1 s (default 1), finds the board.
+e2e_start_main() {
+    e2e_start_game
+    e2e_wait_window "Tolbex v1.3"
+    MAIN=$WIN
+    sleep "${1:-1}"
+    e2e_find_board "$MAIN"
+}
+
+e2e_game_gone() { ! kill -0 "$E2E_GAME_PID" 2>/dev/null; }
+
+# Collects the ended game's exit code and fails unless it is 0 ($1: what ended it).
+e2e_reap() {
     wait "$E2E_GAME_PID"
     local code=$?
     E2E_GAME_PID=""
-    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code"
+    [ $code -eq 0 ] || e2e_fail "the game ended with exit code $code${1:+ after $1}"
+}
+
+# Waits for the game to end by itself; fails when it does not within $1 s or ends with an error.
+e2e_wait_game_exit() {
+    e2e_wait_until "${1:-10}" "the game did not end within ${1:-10} s" e2e_game_gone
+    e2e_reap
+}
+
+# Ends the game by Exit in its menu (Alt+G, E) and waits for it.
+e2e_exit_by_menu() {
+    e2e_keys "$MAIN" alt+g e
+    e2e_wait_game_exit 10
+}
+
+# Fails unless the settings file was written whole ($1: after what).
+e2e_expect_settings() {
+    [ -f "$E2E_CFG" ] || e2e_fail "no settings file at $E2E_CFG after $1"
+    [ "$(stat -c %s "$E2E_CFG")" = 3640 ] || e2e_fail "the settings file holds $(stat -c %s "$E2E_CFG") bytes after $1"
+}
+
+# Sets WIN to the visible window whose whole title is $1 (empty when there is none).
+e2e_find_window() {
+    kill -0 "$E2E_GAME_PID" 2>/dev/null || e2e_fail "the game is not running (waiting for '$1')"
+    WIN="$(xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | head -n1)"
+    [ -n "$WIN" ]
 }
 
 # Sets WIN to the visible window whose whole title is $1, waiting up to $2 s (default 15).
 e2e_wait_window() {
-    local title="$1" limit="${2:-15}" n=0
-    WIN=""
-    while [ -z "$WIN" ]; do
-        kill -0 "$E2E_GAME_PID" 2>/dev/null || e2e_fail "the game is not running (waiting for '$title')"
-        n=$((n + 1))
-        [ $n -gt $((limit * 10)) ] && e2e_fail "no window titled '$title' within $limit s"
-        WIN="$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1)"
-        [ -n "$WIN" ] || sleep 0.1
-    done
+    e2e_wait_until "${2:-15}" "no window titled '$1' within ${2:-15} s" e2e_find_window "$1"
 }
+
+e2e_window_gone() { ! xdotool search --onlyvisible --name "^${1}\$" >/dev/null 2>&1; }
 
 # Waits until no visible window is titled $1 any more.
 e2e_wait_window_gone() {
-    local title="$1" limit="${2:-10}" n=0
-    while xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1; do
-        n=$((n + 1))
-        [ $n -gt $((limit * 10)) ] && e2e_fail "the window '$title' is still open after $limit s"
-        sleep 0.1
-    done
+    e2e_wait_until "${2:-10}" "the window '$1' is still open after ${2:-10} s" e2e_window_gone "$1"
 }
 
-# Gives window $1 the keyboard focus (there is no window manager to do it), then sends keys.
+# Gives window $1 the keyboard focus (there is no window manager to do it).
+e2e_focus() { timeout 3 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
+
+# Sends keys $2... to window $1.
 e2e_keys() {
-    local window="$1"
-    shift
-    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-    sleep 0.1
     local key
-    for key in "$@"; do
+    e2e_focus "$1"
+    sleep 0.1
+    for key in "${@:2}"; do
         xdotool key --clearmodifiers "$key"
         sleep 0.25
     done
 }
 
 e2e_type() {
-    local window="$1" text="$2"
-    timeout 3 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-    xdotool type --delay 30 --clearmodifiers "$text"
+    e2e_focus "$1"
+    xdotool type --delay 30 --clearmodifiers "$2"
     sleep 0.2
 }
 
@@ -158,6 +188,9 @@ e2e_shot() {
 e2e_pixel() {
     convert "$1" -format "%[hex:u.p{$2,$3}]" info: 2>/dev/null | cut -c1-6
 }
+
+# Whether the board point ($1, $2) shows a tile in the last screenshot (not the background).
+e2e_tile_shown() { [ "$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))" != C0C0C0 ]; }
 
 # Finds the board's top-left on the screen inside main window $1: the first pixel of the
 # board's background colour (C0C0C0 with the default settings) below the menu bar, near the
@@ -189,16 +222,21 @@ e2e_board_colours() {
     convert "$1" -crop "637x425+${BOARD_X}+${BOARD_Y}" +repage -format %k info:
 }
 
-# Writes saved game $1 with $2 tiles left through the tool built beside the game, and sets
-# CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y (the open pair) and SAVE_INFO (the tool's report).
+# Runs the tool $1 built beside the game with arguments $3..., its report going to $2, and sets
+# CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y from its CLICK line (an open pair to click).
+e2e_run_save_tool() {
+    local tool="$(dirname "$E2E_BIN")/$1" report="$2"
+    shift 2
+    [ -x "$tool" ] || e2e_fail "the tool $tool is missing (build the target $(basename "$tool"))"
+    "$tool" "$@" >"$report" 2>"$report.err" || e2e_fail "the saved game could not be made: $(cat "$report.err")"
+    read -r _ CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y < <(grep '^CLICK ' "$report")
+    [ -n "${CLICK_B_Y:-}" ] || e2e_fail "the tool gave no click points: $(cat "$report")"
+}
+
+# Writes saved game $1 with $2 tiles left; SAVE_INFO is the tool's report (CLICK and TILE lines).
 e2e_make_save() {
-    local tool="$(dirname "$E2E_BIN")/tolbex_make_test_save"
-    [ -x "$tool" ] || e2e_fail "the tool $tool is missing (build the target tolbex_make_test_save)"
     SAVE_INFO="$E2E_TMP/save-$2.txt"
-    "$tool" "$E2E_HOME" "$1" "$2" >"$SAVE_INFO" 2>"$E2E_TMP/save-$2.err" ||
-        e2e_fail "the test save could not be made: $(cat "$E2E_TMP/save-$2.err")"
-    read -r _ CLICK_A_X CLICK_A_Y CLICK_B_X CLICK_B_Y < <(grep '^CLICK ' "$SAVE_INFO")
-    [ -n "${CLICK_B_Y:-}" ] || e2e_fail "the tool gave no click points: $(cat "$SAVE_INFO")"
+    e2e_run_save_tool tolbex_make_test_save "$SAVE_INFO" "$E2E_HOME" "$1" "$2"
 }
 
 # Loads the saved game $2 through the Load command of main window $1 and its file dialog.
@@ -216,14 +254,14 @@ e2e_load_game() {
 # Clicks the open pair of a loaded test save (CLICK_A_*, CLICK_B_*, see e2e_make_save) and fails
 # unless both tiles have left the board; SHOT is then the screenshot after the pair.
 e2e_take_pair_off() {
-    local point p
+    local point
     e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
     e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
     sleep 0.5
     e2e_shot after-pair
     for point in "$CLICK_A_X $CLICK_A_Y" "$CLICK_B_X $CLICK_B_Y"; do
         set -- $point
-        p=$(e2e_pixel "$SHOT" $((BOARD_X + $1)) $((BOARD_Y + $2)))
-        [ "$p" = "C0C0C0" ] || e2e_fail "the tile at $1,$2 is still shown ($p) after the pair was clicked"
+        e2e_tile_shown "$1" "$2" && e2e_fail "the tile at $1,$2 is still shown after the pair was clicked"
     done
+    return 0
 }
