@@ -1,10 +1,13 @@
 // Speed of the solver: building its model of a fresh deal, and solving fresh deals of every
-// shipped layout (deals at the times 1..100 in turn, each with a 50 ms limit, so that a deal the
-// solver cannot settle costs its limit). The distributions over 1000 deals come from
+// shipped layout (every .TXL of data/LAYOUTS, deals at the times 1..100 in turn, each with a
+// 50 ms limit, so that a deal the solver cannot settle costs its limit). The distributions over 1000 deals come from
 // tolbex_solver_stats (tools/solver_stats.cpp).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "board/deal.h"
 #include "board/layout.h"
@@ -14,16 +17,14 @@
 
 namespace {
 
-const char* const kLayouts[] = {"LAYOUT1.TXL", "BRIDGE.TXL", "CASTLE.TXL"};
-
-bool Load(int layout) {
+bool Load(const std::string& name) {
     fake::Reset();
-    const std::string path = std::string(TOLBEX_SOURCE_DIR "/data/LAYOUTS/") + kLayouts[layout];
+    const std::string path = std::string(TOLBEX_SOURCE_DIR "/data/LAYOUTS/") + name;
     return LoadLayout(nullptr, path.c_str()) == 1;
 }
 
 void BM_BuildModel_FreshDeal(benchmark::State& state) {
-    if (!Load(0)) return state.SkipWithError("layout");
+    if (!Load("LAYOUT1.TXL")) return state.SkipWithError("layout");
     fake::SetTime(1);
     DealTiles();
     static solver::Model model;
@@ -34,9 +35,8 @@ void BM_BuildModel_FreshDeal(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildModel_FreshDeal)->Unit(benchmark::kMicrosecond);
 
-void BM_Solve_FreshDeals(benchmark::State& state) {
-    if (!Load(static_cast<int>(state.range(0)))) return state.SkipWithError("layout");
-    state.SetLabel(kLayouts[state.range(0)]);
+void SolveFreshDeals(benchmark::State& state, const std::string& name) {
+    if (!Load(name)) return state.SkipWithError("layout");
     int seed = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -46,6 +46,19 @@ void BM_Solve_FreshDeals(benchmark::State& state) {
         benchmark::DoNotOptimize(SolveBoardTimed(Board, 1L << 40, 50000).verdict);
     }
 }
-BENCHMARK(BM_Solve_FreshDeals)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(100);
+
+// One benchmark per shipped layout, in the order of their names.
+const bool registered = [] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(TOLBEX_SOURCE_DIR "/data/LAYOUTS"))
+        if (entry.path().extension() == ".TXL") names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        benchmark::RegisterBenchmark(("BM_Solve_FreshDeals/" + name).c_str(),
+                                     [name](benchmark::State& state) { SolveFreshDeals(state, name); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(100);
+    return true;
+}();
 
 }  // namespace
