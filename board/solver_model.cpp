@@ -3,6 +3,7 @@
 // by taking pairs off.
 #include "board/solver_model.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -129,6 +130,40 @@ void ComputeNeeds(Model& model) {
             }
         });
     }
+
+    // What must be gone before tile t can be free while `partner` is still on the board: need[t],
+    // and what every side of t that can open without `partner` leaving first takes (what opening
+    // it takes while t is there, and what that needs in turn). Holds t itself when no side can.
+    const auto needBeside = [&](int t, int partner) {
+        Bits result = model.need[t];
+        if (model.tiles[t].edge) return result;
+        bool anySide = false;
+        Bits common;
+        for (int k = 0; k < model.tiles[t].openingCount; ++k) {
+            bool never = false;
+            const Bits taken = needs->Side(t, model.tiles[t].openings[k], never);
+            Bits side = taken;
+            ForEach(taken, [&](int u) { side = side | model.need[u]; });
+            if (never || side.Has(partner) || side.Has(t)) continue;
+            common = anySide ? (common & side) : side;
+            anySide = true;
+        }
+        if (!anySide) result.Set(t);
+        return result | common;
+    };
+    for (int c = 0; c < model.classCount; ++c) {
+        int members[4], n = 0;
+        ForEach(model.classMembers[c], [&](int t) {
+            if (n < 4) members[n++] = t;
+        });
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j) {
+                const int a = members[i], b = members[j];
+                const Bits need = needBeside(a, b) | needBeside(b, a);
+                model.pairNeed[a][j] = need;
+                model.pairNeed[b][i] = need;
+            }
+    }
 }
 
 }  // namespace
@@ -146,6 +181,7 @@ void BuildModel(const BoardRecord& board, Model& model) {
         const int key = FaceClass(face) & 0xFF;
         if (classIndex[key] < 0) classIndex[key] = model.classCount++;
         model.tiles[t].cls = static_cast<uint8_t>(classIndex[key]);
+        model.rank[t] = static_cast<uint8_t>(std::min(model.classMembers[classIndex[key]].Count(), 255));
         model.classMembers[classIndex[key]].Set(t);
     }
 
@@ -223,8 +259,10 @@ Bits FreeTiles(const Model& model, const Bits& removed) {
 
 namespace {
 
+// Whether the pair (a, b) must leave before the pair (c, d).
 bool PairBefore(const Model& model, int a, int b, int c, int d) {
-    return Before(model, a, c) || Before(model, a, d) || Before(model, b, c) || Before(model, b, d);
+    const Bits need = PairNeed(model, c, d);
+    return need.Has(a) || need.Has(b);
 }
 
 }  // namespace
@@ -250,7 +288,7 @@ bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int
     Mask needs[kMaxPairs];
     for (int j = 0; j < pairs; ++j) {
         Mask mask = 0;
-        ForEach((model.above[a[j]] | model.above[b[j]]) & paired, [&](int u) { mask |= Mask{1} << pairOf[u]; });
+        ForEach(PairNeed(model, a[j], b[j]) & paired, [&](int u) { mask |= Mask{1} << pairOf[u]; });
         needs[j] = mask;
     }
     Mask waiting = (Mask{1} << pairs) - 1;

@@ -65,6 +65,12 @@ struct Model {
     Bits above[kTileCount];          // the tiles stacked over this one, at any height
     Bits need[kTileCount];           // every tile that must be gone before this one can be free
     int holds[kTileCount];           // what the tile holds back: 2 a tile above it, 1 a side it closes
+    // What must be gone before tiles a and b can leave together, for two of the first four tiles
+    // of a class: pairNeed[a][rank[b]]. Besides need[a] and need[b], the sides of a that could
+    // only open once b is gone are out, and what all the other sides take counts (the same for
+    // b). Holds a or b itself when the two can never leave together.
+    Bits pairNeed[kTileCount][4];
+    uint8_t rank[kTileCount];        // the tile's place among the tiles of its class
     int classCount;
     bool sound;                      // false when the grid holds something no game produces
 
@@ -85,7 +91,16 @@ Bits FreeTiles(const Model& model, const Bits& removed);
 
 // Whether tile x must leave before tile y can be free.
 inline bool Before(const Model& model, int x, int y) { return model.need[y].Has(x); }
-inline bool Apart(const Model& model, int x, int y) { return Before(model, x, y) || Before(model, y, x); }
+// What must be gone before tiles a and b of one class can leave together (see pairNeed).
+inline Bits PairNeed(const Model& model, int a, int b) {
+    if (model.rank[a] < 4 && model.rank[b] < 4) return model.pairNeed[a][model.rank[b]];
+    return model.need[a] | model.need[b];   // hand-made boards with more of a kind
+}
+// Whether tiles x and y of one class can never leave together.
+inline bool Apart(const Model& model, int x, int y) {
+    const Bits need = PairNeed(model, x, y);
+    return need.Has(x) || need.Has(y);
+}
 // Whether the four tiles of a class can still leave as the pairs (a, b) and (c, d): neither pair
 // has a tile above its partner, and the pairs do not each need the other gone first.
 bool PairingWorks(const Model& model, int a, int b, int c, int d);
