@@ -9,6 +9,12 @@
 
 namespace solver {
 
+namespace {
+
+constexpr int kNeedRounds = 2;   // rounds of the partner checks: later rounds rarely add anything
+
+}  // namespace
+
 int FaceClass(int face) {
     if (face >= 28 && face <= 31) return 28;
     if (face >= 32 && face <= 35) return 32;
@@ -112,13 +118,7 @@ private:
 
 // need[t]: the tiles over t and what every side of t that can open takes, closed under "what
 // those tiles need in turn". A tile that can never be free needs itself.
-void ComputeNeeds(Model& model) {
-    const std::unique_ptr<Needs> needs = std::make_unique<Needs>(model);
-    ForEach(model.present, [&](int t) {
-        bool never = false;
-        model.need[t] = needs->Beside(t, -1, never);
-        if (never) model.need[t].Set(t);
-    });
+void CloseNeeds(Model& model) {
     for (bool grew = true; grew;) {
         grew = false;
         ForEach(model.present, [&](int t) {
@@ -130,39 +130,100 @@ void ComputeNeeds(Model& model) {
             }
         });
     }
+}
 
-    // What must be gone before tile t can be free while `partner` is still on the board: need[t],
-    // and what every side of t that can open without `partner` leaving first takes (what opening
-    // it takes while t is there, and what that needs in turn). Holds t itself when no side can.
-    const auto needBeside = [&](int t, int partner) {
+// need[t] and pairNeed. Then, in rounds while they grow: a side of t cannot open before t leaves
+// when a tile it takes cannot leave while t is there (every tile of its class it could leave
+// with needs t gone first), so what the other sides take counts too.
+void ComputeNeeds(Model& model) {
+    const std::unique_ptr<Needs> needs = std::make_unique<Needs>(model);
+    ForEach(model.present, [&](int t) {
+        bool never = false;
+        model.need[t] = needs->Beside(t, -1, never);
+        if (never) model.need[t].Set(t);
+    });
+    CloseNeeds(model);
+
+    // What opening each side takes while its tile is there; -1 marks a side that never opens.
+    struct Side {
+        Bits taken;
+        bool never;
+    };
+    const std::unique_ptr<Side[]> sides = std::make_unique<Side[]>(kTileCount * kMaxOpenings);
+    ForEach(model.present, [&](int t) {
+        for (int k = 0; k < model.tiles[t].openingCount; ++k) {
+            Side& side = sides[t * kMaxOpenings + k];
+            side.never = false;
+            side.taken = needs->Side(t, model.tiles[t].openings[k], side.never);
+        }
+    });
+    // held[u]: the tiles that tile u cannot leave the board before, whichever tile of its class
+    // it leaves with.
+    const std::unique_ptr<Bits[]> held = std::make_unique<Bits[]>(kTileCount);
+    const auto findHeld = [&]() {
+        ForEach(model.present, [&](int u) {
+            bool first = true;
+            ForEach(model.classMembers[model.tiles[u].cls], [&](int v) {
+                if (v == u) return;
+                held[u] = first ? PairNeed(model, u, v) : (held[u] & PairNeed(model, u, v));
+                first = false;
+            });
+        });
+    };
+    // What must be gone before tile t can be free while `partner` (-1: none) is still on the
+    // board: need[t], and what every side of t that can open first takes. Holds t itself when no
+    // side can.
+    const auto needBeside = [&](int t, int partner, bool heldChecks) {
         Bits result = model.need[t];
         if (model.tiles[t].edge) return result;
         bool anySide = false;
         Bits common;
         for (int k = 0; k < model.tiles[t].openingCount; ++k) {
-            bool never = false;
-            const Bits taken = needs->Side(t, model.tiles[t].openings[k], never);
-            Bits side = taken;
-            ForEach(taken, [&](int u) { side = side | model.need[u]; });
-            if (never || side.Has(partner) || side.Has(t)) continue;
+            const Side& taken = sides[t * kMaxOpenings + k];
+            if (taken.never) continue;
+            Bits side = taken.taken;
+            ForEach(taken.taken, [&](int u) { side = side | model.need[u]; });
+            if ((partner >= 0 && side.Has(partner)) || side.Has(t)) continue;
+            bool blocked = false;
+            if (heldChecks) ForEach(side, [&](int u) { blocked = blocked || held[u].Has(t); });
+            if (blocked) continue;
             common = anySide ? (common & side) : side;
             anySide = true;
         }
         if (!anySide) result.Set(t);
         return result | common;
     };
-    for (int c = 0; c < model.classCount; ++c) {
-        int members[4], n = 0;
-        ForEach(model.classMembers[c], [&](int t) {
-            if (n < 4) members[n++] = t;
-        });
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j) {
-                const int a = members[i], b = members[j];
-                const Bits need = needBeside(a, b) | needBeside(b, a);
-                model.pairNeed[a][j] = need;
-                model.pairNeed[b][i] = need;
+    const auto pairNeeds = [&](bool heldChecks) {
+        bool grew = false;
+        for (int c = 0; c < model.classCount; ++c) {
+            int members[4], n = 0;
+            ForEach(model.classMembers[c], [&](int t) {
+                if (n < 4) members[n++] = t;
+            });
+            for (int i = 0; i < n; ++i)
+                for (int j = i + 1; j < n; ++j) {
+                    const int a = members[i], b = members[j];
+                    const Bits need = needBeside(a, b, heldChecks) | needBeside(b, a, heldChecks);
+                    grew = grew || !(need == model.pairNeed[a][j]);
+                    model.pairNeed[a][j] = need;
+                    model.pairNeed[b][i] = need;
+                }
+        }
+        return grew;
+    };
+    pairNeeds(false);
+    for (int round = 0; round < kNeedRounds; ++round) {
+        findHeld();
+        bool grew = false;
+        ForEach(model.present, [&](int t) {
+            const Bits need = needBeside(t, -1, true);
+            if (!(need == model.need[t])) {
+                model.need[t] = need;
+                grew = true;
             }
+        });
+        if (grew) CloseNeeds(model);
+        if (!pairNeeds(true) && !grew) break;
     }
 }
 
