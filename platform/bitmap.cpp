@@ -4,7 +4,9 @@
 #include "platform/bitmap.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace platform {
 
@@ -25,7 +27,18 @@ void Clip1D(int64_t& start, int64_t& length, int64_t& other, int64_t limit, int6
 
 Bitmap::Bitmap(int width, int height, bool monochrome)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), mono_(monochrome),
-      pixels_(static_cast<size_t>(width_) * height_, 0u) {}
+      pixels_(static_cast<uint32_t*>(std::calloc(std::max<size_t>(static_cast<size_t>(width_) * height_, 1), sizeof(uint32_t)))) {
+    if (!pixels_) throw std::bad_alloc();
+}
+
+Bitmap::Bitmap(const Bitmap& other) : Bitmap(other.width_, other.height_, other.mono_) {
+    std::memcpy(pixels_.get(), other.pixels_.get(), static_cast<size_t>(width_) * height_ * sizeof(uint32_t));
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) *this = Bitmap(other);
+    return *this;
+}
 
 void FillRect(DeviceContext& dc, int left, int top, int right, int bottom, uint32_t colorRef) {
     Bitmap* b = dc.bitmap;

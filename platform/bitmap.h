@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -29,19 +31,29 @@ inline uint32_t PixelToColorRef(uint32_t p) {
 class Bitmap {
 public:
     Bitmap(int width, int height, bool monochrome = false);
+    Bitmap(const Bitmap& other);
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap(Bitmap&&) noexcept = default;
+    Bitmap& operator=(Bitmap&&) noexcept = default;
     int width() const { return width_; }
     int height() const { return height_; }
     bool monochrome() const { return mono_; }
-    uint32_t* row(int y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
-    const uint32_t* row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
-    uint32_t* data() { return pixels_.data(); }
-    const uint32_t* data() const { return pixels_.data(); }
+    uint32_t* row(int y) { return pixels_.get() + static_cast<size_t>(y) * width_; }
+    const uint32_t* row(int y) const { return pixels_.get() + static_cast<size_t>(y) * width_; }
+    uint32_t* data() { return pixels_.get(); }
+    const uint32_t* data() const { return pixels_.get(); }
 
 private:
+    struct Free {
+        void operator()(uint32_t* p) const { std::free(p); }
+    };
     int width_;
     int height_;
     bool mono_;
-    std::vector<uint32_t> pixels_;
+    // Zeroed by calloc: a large picture gets fresh zero pages from the system without a pass
+    // over them, so pixels never written (a short run-length picture, the board's margins until
+    // drawn) cost nothing.
+    std::unique_ptr<uint32_t[], Free> pixels_;
 };
 
 // A device context: the bitmap selected into it and the two colours that colour/monochrome
