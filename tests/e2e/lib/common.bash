@@ -71,6 +71,8 @@ e2e_xvfb_ready() {
 }
 
 # Starts Xvfb on a display number it picks itself (-displayfd), so that parallel runs never clash.
+# -noreset: by default Xvfb resets when its last client leaves, and a game started again at that
+# moment is dropped before it is accepted ("could not connect to display").
 e2e_begin() {
     E2E_BIN="$(readlink -f "${1:-}")"
     E2E_SRC="$(readlink -f "${2:-}")"
@@ -86,7 +88,7 @@ e2e_begin() {
     mkdir -p "$E2E_HOME" "$E2E_CONFIG"
     cp -r "$E2E_SRC/data/." "$E2E_HOME/" || e2e_fail "cannot copy data/ into $E2E_HOME"
 
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_wait_until 10 "Xvfb gave no display number within 10 s" e2e_xvfb_ready
     export DISPLAY=":$(head -n1 "$E2E_TMP/display" | tr -d '[:space:]')"
