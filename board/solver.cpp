@@ -93,9 +93,13 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     // ones (the walk over pairings, or greedy descents on a hand-made board with classes of
     // other sizes). Short turns first, so that an easy deal of either kind is settled at once;
     // the last turn is the exact search with everything left, keeping the lost positions found
-    // and trying first the pairing that the walk got furthest with. With a time limit, the quick
-    // search stops at three quarters of the time left.
-    const long quickLimit = nodeBudget / 4;
+    // and trying first the pairing that the walk got furthest with. The quick search gets three
+    // quarters of the positions, or with a time limit three quarters of the time left: deals
+    // still unknown at the end are winnable ones the walk finds late more often than lost ones
+    // that the last exact turn would prove (with a quarter of the positions, 5.0% of the first
+    // 300 Lantern deals stayed unknown at 20 000 positions; with three quarters 3.7%, and no
+    // fewer proved lost).
+    const long quickLimit = nodeBudget / 4 * 3;
     const long turns[][2] = {
         {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick)},
         {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit},
