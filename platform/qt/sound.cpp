@@ -6,6 +6,9 @@
 // start-up its loading time and memory. Their headers give only the types and the constants.
 #include "platform/qt/sound.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
@@ -46,7 +49,7 @@ enum class MusicState { Closed, Opened, Playing, Paused };
     X(SDL_SetHint) X(SDL_InitSubSystem) X(SDL_QuitSubSystem) X(SDL_GetNumAudioDevices) X(SDL_RWFromFile)
 #define TOLBEX_MIXER_FUNCTIONS(X)                                                                   \
     X(Mix_OpenAudio) X(Mix_CloseAudio) X(Mix_Quit) X(Mix_AllocateChannels) X(Mix_SetSoundFonts)  \
-    X(Mix_LoadWAV_RW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed) X(Mix_HaltChannel)               \
+    X(Mix_LoadWAV_RW) X(Mix_FreeChunk) X(Mix_PlayChannelTimed) X(Mix_HaltChannel) X(Mix_Playing) \
     X(Mix_LoadMUSType_RW) X(Mix_FreeMusic) X(Mix_PlayMusic) X(Mix_PauseMusic) X(Mix_ResumeMusic) \
     X(Mix_HaltMusic)
 #define TOLBEX_DECLARE(name) decltype(&::name) name = nullptr;
@@ -281,7 +284,32 @@ unsigned PauseMusic() {
     return 0;
 }
 
+// An open output device keeps the mixer's thread waking about twenty times a second, even with
+// nothing to play: the device is given back once it has been silent for a while with no music
+// open, and the next sound opens it again.
+int idleCloseMs = 5000;
+bool idleCheckArmed = false;
+
+void CloseIfIdle() {
+    idleCheckArmed = false;
+    Audio& a = A();
+    if (!a.mixerUp) return;
+    if (a.musicState != MusicState::Closed || mix.Mix_Playing(kEffectChannel) != 0) {
+        ArmIdleCheck();   // still in use: look again later
+        return;
+    }
+    CloseSound();
+}
+
 }  // namespace
+
+void ArmIdleCheck() {
+    if (idleCheckArmed || !A().mixerUp || !QCoreApplication::instance()) return;
+    idleCheckArmed = true;
+    QTimer::singleShot(idleCloseMs, QCoreApplication::instance(), CloseIfIdle);
+}
+
+void SetSoundIdleClose(int milliseconds) { idleCloseMs = milliseconds; }
 
 void PlaySound(const char* path) {
     // Like the system call it stands for, any request ends the sound still playing, even one
@@ -292,6 +320,7 @@ void PlaySound(const char* path) {
     if (!chunk) return;
     A().effect = chunk;
     if (mix.Mix_PlayChannelTimed(kEffectChannel, chunk, 0, -1) < 0) StopEffect();
+    ArmIdleCheck();
 }
 
 unsigned WaveOutGetNumDevs() {
@@ -316,6 +345,7 @@ unsigned MciSendString(const char* command) {
     if (text == kClose) {
         if (A().musicState == MusicState::Closed) return kMciInvalidDeviceName;
         CloseMusic();
+        ArmIdleCheck();
         return 0;
     }
     // The path is everything between the prefix and the suffix, blanks included.

@@ -7,6 +7,12 @@ namespace platform {
 
 void CloseSound();
 
+// Looks again in a while (SetSoundIdleClose, 5 s by default) whether the output device is idle,
+// no sound playing and no music open, and gives it back then. Needs the application's event loop;
+// PlaySound and closing the music arm it.
+void ArmIdleCheck();
+void SetSoundIdleClose(int milliseconds);
+
 // Results of MciSendString besides 0 (done); callers ignore them, tests read them.
 constexpr unsigned kMciUnrecognizedCommand = 261;
 constexpr unsigned kMciInvalidDeviceName = 263;   // the alias is not open

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #include "platform/platform.h"
 #include "platform/qt/sound.h"
 #include "tests/files.h"
+#include "tests/qt/support.h"
 
 namespace fs = std::filesystem;
 using platform::MciSendString;
@@ -124,4 +126,34 @@ TEST_F(Sound, MidiWithBlanksInItsPathPausesPlaysAndCloses) {
     EXPECT_EQ(Loud(heard, 0.3, resumedAt), 0);
     EXPECT_GT(Loud(heard, resumedAt, pausedAt), 1000);
     EXPECT_EQ(Loud(heard, pausedAt + 0.2), 0);
+}
+
+// An open device keeps a thread of the mixer awake: it goes once no sound plays and no music is
+// open for the idle time, and not before; the next sound opens it again.
+TEST_F(Sound, TheDeviceIsGivenBackWhenIdleAndNotWhileMusicIsOpen) {
+    qttest::App();
+    platform::SetSoundIdleClose(300);
+    const auto threads = [] { return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()); };
+    const auto wait = [](int ms) {
+        for (int i = 0; i < ms / 10; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            usleep(10000);
+        }
+    };
+    const auto alone = threads();
+    platform::PlaySound(Tone("SHORT.WAV", 0.1, 0.5).c_str());
+    EXPECT_GT(threads(), alone);
+    wait(800);
+    EXPECT_EQ(threads(), alone);
+
+    platform::PlaySound(Tone("AGAIN.WAV", 0.1, 0.5).c_str());
+    const auto playing = threads();
+    EXPECT_GT(playing, alone);
+    ASSERT_EQ(MciSendString(Open(kSounds + "GARDEN.MID").c_str()), 0u);
+    wait(800);
+    EXPECT_GE(threads(), playing);   // the music is open: the device stays
+    EXPECT_EQ(MciSendString("close FichierMIDI"), 0u);
+    wait(800);
+    EXPECT_EQ(threads(), alone);
+    platform::SetSoundIdleClose(5000);
 }
