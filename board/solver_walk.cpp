@@ -114,9 +114,7 @@ private:
     Bits free_;                       // the free tiles where the recorded play stuck
     Bits removedAt_[kTileCount / 2 + 1];   // the positions of the recorded play, after k pairs
     Bits freeAt_[kTileCount / 2 + 1];
-    uint8_t firstAt_[kMaxClasses];
-    long changedAt_[kMaxClasses] = {};   // the step that last changed the class's pairing
-    long step_ = 1000;    // where the recorded play first took a pair of the class
+    uint8_t firstAt_[kMaxClasses];    // where the recorded play first took a pair of the class
     uint64_t rng_ = 0x5DEECE66DULL;
 
     uint64_t Next() {   // xorshift64*

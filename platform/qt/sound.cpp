@@ -286,28 +286,28 @@ unsigned PauseMusic() {
 
 // An open output device keeps the mixer's thread waking about twenty times a second, even with
 // nothing to play: the device is given back once it has been silent for a while with no music
-// open, and the next sound opens it again.
+// open, and the next sound opens it again. Each sound, and closing the music, arms one look.
 int idleCloseMs = 5000;
 bool idleCheckArmed = false;
 
-void CloseIfIdle() {
-    idleCheckArmed = false;
-    Audio& a = A();
-    if (!a.mixerUp) return;
-    if (a.musicState != MusicState::Closed || mix.Mix_Playing(kEffectChannel) != 0) {
-        ArmIdleCheck();   // still in use: look again later
-        return;
-    }
-    CloseSound();
-}
-
-}  // namespace
+void CloseIfIdle();
 
 void ArmIdleCheck() {
     if (idleCheckArmed || !A().mixerUp || !QCoreApplication::instance()) return;
     idleCheckArmed = true;
     QTimer::singleShot(idleCloseMs, QCoreApplication::instance(), CloseIfIdle);
 }
+
+void CloseIfIdle() {
+    idleCheckArmed = false;
+    if (!A().mixerUp || A().musicState != MusicState::Closed) return;   // closing the music arms it again
+    if (mix.Mix_Playing(kEffectChannel) != 0)
+        ArmIdleCheck();   // a long sound still playing: look again later
+    else
+        CloseSound();
+}
+
+}  // namespace
 
 void SetSoundIdleClose(int milliseconds) { idleCloseMs = milliseconds; }
 

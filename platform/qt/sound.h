@@ -7,10 +7,8 @@ namespace platform {
 
 void CloseSound();
 
-// Looks again in a while (SetSoundIdleClose, 5 s by default) whether the output device is idle,
-// no sound playing and no music open, and gives it back then. Needs the application's event loop;
-// PlaySound and closing the music arm it.
-void ArmIdleCheck();
+// How long the output device must be idle (no sound playing, no music open) before it is given
+// back; 5 s unless set. The look is a timer of the application's event loop.
 void SetSoundIdleClose(int milliseconds);
 
 // Results of MciSendString besides 0 (done); callers ignore them, tests read them.
