@@ -18,18 +18,12 @@ warning_ink() {
         -colorspace gray -threshold 40% -format "%[fx:int(w*h*(1-mean))]" info:
 }
 
-# Takes screenshots until the warning's ink satisfies `$2 $3` (e.g. -gt 40), at most 20 s: the
-# check runs in the background, and under the sanitizers on a busy machine it can take seconds.
-# INK ends as the last amount read.
-wait_ink() {
-    local n=0
+# True when the warning's ink in a new screenshot satisfies `$2 $3` (e.g. -gt 40); INK holds the
+# amount read. Polled with e2e_wait_until: the check runs in the background, and under the
+# sanitizers on a busy machine it can take seconds.
+ink_is() {
     INK="$(warning_ink "$1")"
-    until [ "$INK" "$2" "$3" ]; do
-        n=$((n + 1))
-        [ $n -gt 40 ] && return 1
-        sleep 0.5
-        INK="$(warning_ink "$1")"
-    done
+    [ "$INK" "$2" "$3" ]
 }
 e2e_start_main
 [ "$(warning_ink start)" -eq 0 ] || e2e_fail "ink in the status bar right of the chrono before the option is on"
@@ -37,7 +31,7 @@ e2e_keys "$MAIN" alt+o d
 sleep 0.5
 
 e2e_load_game "$MAIN" "$E2E_HOME/lost.TXM"
-wait_ink lost-deal -gt 40 || e2e_fail "no warning within 20 s after loading a deal that cannot be won"
+e2e_wait_until 20 "no warning after loading a deal that cannot be won" ink_is lost-deal -gt 40
 lost=$INK
 e2e_log "ink after loading the lost deal: $lost"
 
@@ -47,12 +41,12 @@ sleep 1
 [ "$(warning_ink trap-loaded)" -eq 0 ] || e2e_fail "a warning on a position that can be won"
 e2e_click_board "$CLICK_A_X" "$CLICK_A_Y"
 e2e_click_board "$CLICK_B_X" "$CLICK_B_Y"
-wait_ink careless-pair -gt 40 || e2e_fail "no warning within 20 s after the careless pair"
+e2e_wait_until 20 "no warning after the careless pair" ink_is careless-pair -gt 40
 careless=$INK
 e2e_log "ink after the careless pair: $careless"
 [ "$careless" -lt "$lost" ] || e2e_fail "the undo warning is not shorter than the lost-deal one"
 e2e_keys "$MAIN" alt+g u
-wait_ink undone -eq 0 || e2e_fail "the warning stays 20 s after Undo"
+e2e_wait_until 20 "the warning stays after Undo" ink_is undone -eq 0
 
 e2e_exit_by_menu
 e2e_log "PASS"
