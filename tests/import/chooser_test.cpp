@@ -4,11 +4,9 @@
 // message that leaves the game as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
 
 #include "board/layout.h"
 #include "board/layoutinfo.h"
@@ -72,22 +70,16 @@ TEST_F(ChooserTest, PreviewShowsNameDescriptionLevelsBestTimeOrTheReason) {
         ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
         EXPECT_STREQ(info.bestTime, "");
     }
-
-    // Without name lines the file's name stands in; reasons are the loader's own.
-    const std::string plain = importfix::Write(home / "LAYOUTS/PLAIN.TXL", OurLayout(false));
-    ASSERT_TRUE(ReadLayoutInfo(plain.c_str(), info, scratch));
+    // Without name lines the file's name stands in. A value off the grid ends the game when
+    // loaded; looked at in the chooser it is only a reason.
+    ASSERT_TRUE(ReadLayoutInfo(importfix::Write(home / "LAYOUTS/PLAIN.TXL", OurLayout(false)).c_str(), info, scratch));
     EXPECT_TRUE(info.name == std::string("PLAIN") && info.description[0] == '\0');
-    // A value off the grid ends the game when loaded; looked at in the chooser it is a reason.
-    const std::string off = importfix::Write(home / "LAYOUTS/OFF.TXL", OurLayout(false) + "40 0 0\n");
-    EXPECT_FALSE(ReadLayoutInfo(off.c_str(), info, scratch));
-    EXPECT_NE(std::string(info.reason).find("outside the grid"), std::string::npos);
-    EXPECT_FALSE(fake::QuitPosted().has_value());
+    EXPECT_FALSE(ReadLayoutInfo(importfix::Write(home / "LAYOUTS/OFF.TXL", OurLayout(false) + "40 0 0\n").c_str(), info, scratch));
+    EXPECT_TRUE(std::string(info.reason).find("outside the grid") != std::string::npos && !fake::QuitPosted().has_value());
 
-    // Through the chooser: the preview of the highlighted file (name, description, and the reason or
-    // the levels and best time); the board is untouched.
-    const std::string few = importfix::Write(home / "LAYOUTS/FEW.TXL", "; Tolbex layout: Few\n; Three.\n0 0 0\n0 2 0\n0 4 0\n");
+    // Through the chooser: a file that cannot be played shows why and leaves the board untouched.
     const BoardRecord before = Board;
-    fake::QueueFileAnswer(few);
+    fake::QueueFileAnswer(importfix::Write(home / "LAYOUTS/FEW.TXL", "; Tolbex layout: Few\n; Three.\n0 0 0\n0 2 0\n0 4 0\n"));
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 0);
     EXPECT_EQ(fake::FileDialogs().back().previewText, "Few\nThree.\nCannot be played: the layout must place 144 tiles (it places 3)");
     EXPECT_EQ(fake::FileDialogs().back().previewWidth, 0);
@@ -96,8 +88,7 @@ TEST_F(ChooserTest, PreviewShowsNameDescriptionLevelsBestTimeOrTheReason) {
     importfix::Write(home / "LAYOUTS/TWIN.txs", ScoresWithBest("00:03:07"));
     fake::QueueFileAnswer(ours);
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 1);
-    EXPECT_EQ(fake::FileDialogs().back().previewText,
-              "Twin Rows\nTwo rows of tiles stacked.\nLevels: 2\nBest time: 00:03:07");
+    EXPECT_EQ(fake::FileDialogs().back().previewText, "Twin Rows\nTwo rows of tiles stacked.\nLevels: 2\nBest time: 00:03:07");
     EXPECT_GT(fake::FileDialogs().back().previewWidth, 0);
 }
 
@@ -106,52 +97,43 @@ TEST_F(ChooserTest, PreviewPictureIsTheBoardDrawnFromTheSheetCutToTheTiles) {
     LayoutInfo info;
     ASSERT_TRUE(ReadLayoutInfo(ours.c_str(), info, scratch));
     platform::Bitmap sheet(369, 225);
-    for (int y = 0; y < 225; ++y)
-        for (int x = 0; x < 369; ++x) sheet.row(y)[x] = 0x00FF0000;   // every tile picture red
+    for (int y = 0; y < 225; ++y) std::fill(sheet.row(y), sheet.row(y) + 369, 0x00FF0000u);   // every tile picture red
     TileSheet.bitmap = &sheet;
     Settings.backgroundColor = 0x00FF0000;   // blue, as a COLORREF
-    platform::Bitmap* picture = DrawLayoutPreview(scratch);
+    std::unique_ptr<platform::Bitmap> picture(DrawLayoutPreview(scratch));
     // A window drawn at 2x changes nothing: the picture is made in board pixels from the 1x sheet.
     drawScale = 2;
     std::unique_ptr<platform::Bitmap> atLargeSize(DrawLayoutPreview(scratch));
     drawScale = 1;
     TileSheet.bitmap = nullptr;
-    ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(atLargeSize->width(), picture->width());
+    ASSERT_TRUE(picture && atLargeSize && atLargeSize->width() == picture->width() && atLargeSize->height() == picture->height());
     for (int y = 0; y < picture->height(); ++y)
         ASSERT_EQ(std::memcmp(atLargeSize->row(y), picture->row(y), picture->width() * 4u), 0) << y;
     // 16 tiles a row (15 steps of 36 px and one tile of 41), eight rows (7 steps of 40 and one of
     // 45), the level above 5 px further right and up, and 16 px of margin all round.
-    EXPECT_EQ(picture->width(), 15 * 36 + 41 + 5 + 32);
-    EXPECT_EQ(picture->height(), 7 * 40 + 45 + 5 + 32);
-    EXPECT_EQ(picture->row(0)[0], 0x000000FFu);         // background
-    EXPECT_EQ(picture->row(40)[40], 0x00FF0000u);       // a face
-    EXPECT_EQ(picture->row(16 + 5)[16], 0x000000FFu);   // the cut-off top-left corner of the first tile
-    EXPECT_EQ(picture->row(16 + 5 + 5)[16], 0x00FF0000u);   // its left side below the corner
-    delete picture;
+    EXPECT_TRUE(picture->width() == 15 * 36 + 41 + 5 + 32 && picture->height() == 7 * 40 + 45 + 5 + 32);
+    // The background, a face, the cut-off top-left corner of the first tile and its left side below the corner.
+    EXPECT_TRUE(picture->row(0)[0] == 0x000000FFu && picture->row(40)[40] == 0x00FF0000u &&
+                picture->row(16 + 5)[16] == 0x000000FFu && picture->row(16 + 5 + 5)[16] == 0x00FF0000u);
 }
 
 TEST_F(ChooserTest, AnotherGamesFilePlaysFromAConvertedCopyAndTheOriginalIsNeverWritten) {
-    const std::string source = (other / "flat_field.layout").string();
     std::vector<importfix::Tile> tiles = importfix::Rows(128);
     for (int i = 0; i < 16; ++i) tiles.push_back({1, 0, i * 2});
-    importfix::Write(source, importfix::LineArt(tiles));
+    const std::string source = importfix::Write(other / "flat_field.layout", importfix::LineArt(tiles));
     const std::string original = testfiles::ReadAll(source);
 
     fake::QueueFileAnswer(source);
     ASSERT_EQ(ChooseLayout(fake::MainWindow()), 1);
-    EXPECT_TRUE(fake::Messages().empty());
+    EXPECT_TRUE(fake::Messages().empty() && fake::FileDialogs().back().previewWidth > 0);
     EXPECT_EQ(fake::FileDialogs().back().previewText.substr(0, 37), "Flat field\nConverted from Flat field.");
-    EXPECT_GT(fake::FileDialogs().back().previewWidth, 0);
     const std::string copy = (home / "LAYOUTS/Flat_field-imported.TXL").string();
     EXPECT_EQ(std::string(Settings.layoutPath), copy);
     EXPECT_EQ(std::string(GameState.scoresPath), (home / "LAYOUTS/Flat_field-imported.txs").string());
     EXPECT_EQ(testfiles::ReadAll(source), original);
     EXPECT_EQ(testfiles::ReadAll(copy).substr(0, 30), "; Tolbex layout: Flat field\n; ");
     EXPECT_EQ(Board.layoutMap[1][2][1], 1);   // 32 x 16 centred: one column, two rows of margin
-    int onBoard = 0;
-    for (const TileRecord& t : Board.tiles) onBoard += t.level == 1;
-    EXPECT_EQ(onBoard, 16);
+    EXPECT_EQ(std::count_if(Board.tiles, Board.tiles + kTileCount, [](const TileRecord& t) { return t.level == 1; }), 16);
 }
 
 TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
@@ -173,14 +155,13 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     EXPECT_EQ(fake::ListsShown()[0].items, (std::vector<std::string>{"Small", "Wide Field"}));
     EXPECT_TRUE(fake::Messages().empty());
     unchanged();
-
-    // The small map is refused with the file and the reason.
+    // The small map is refused with the file and the reason, and no copy is made.
     fake::QueueFileAnswer(source);
     fake::QueueListAnswer(0);
     EXPECT_EQ(ChooseLayout(fake::MainWindow()), 0);
     ASSERT_EQ(fake::Messages().size(), 1u);
-    EXPECT_EQ(fake::Messages()[0].text, source + " : the map \"Small\": the layout must place 144 tiles (it places 1)");
-    EXPECT_EQ(fake::Messages()[0].style, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    EXPECT_TRUE(fake::Messages()[0].text == source + " : the map \"Small\": the layout must place 144 tiles (it places 1)" &&
+                fake::Messages()[0].style == (platform::MB_OK | platform::MB_ICONEXCLAMATION)) << fake::Messages()[0].text;
     unchanged();
     EXPECT_FALSE(fs::exists(home / "LAYOUTS/Small-imported.TXL"));
 
@@ -191,12 +172,11 @@ TEST_F(ChooserTest, SeveralMapsAskWhichAndARefusalLeavesTheGameAsItWas) {
     EXPECT_EQ(fake::Messages().back().text, cut + " : the XML ends before its elements are closed (truncated file)");
     EXPECT_EQ(fake::ListsShown().size(), 2u);
     unchanged();
-
+    // The wide map is played; the preview shows the first map that can be played.
     fake::QueueFileAnswer(source);
     fake::QueueListAnswer(1);
     ASSERT_EQ(ChooseLayout(fake::MainWindow()), 1);
     EXPECT_EQ(std::string(Settings.layoutPath), (home / "LAYOUTS/Wide_Field-imported.TXL").string());
-    // The preview shows the first map that can be played.
     EXPECT_EQ(fake::FileDialogs().back().previewText,
               "Wide Field\nConverted from the map \"Wide Field\".\nLevels: 1\n"
               "This file holds 2 layouts, 1 of them playable here; the first of those is shown.\n"

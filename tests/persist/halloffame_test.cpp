@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "board/state.h"
@@ -31,14 +30,13 @@ protected:
 
 TEST_F(TopTen, AScoresFileOfTheWrongSizeIsReportedAndReplacedByTheDefaultRows) {
     for (size_t size : {379u, 381u}) {
-        std::ofstream(scores_, std::ios::binary) << std::string(size, 'x');
+        testfiles::WriteAll(scores_, std::string(size, 'x'));
         fake::Reset();
         LoadHallOfFame(nullptr);
         ASSERT_EQ(fake::Messages().size(), 1u);
-        EXPECT_EQ(fake::Messages()[0].text, "Scores file : incorrect size");
-        EXPECT_EQ(fake::Messages()[0].style, platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        EXPECT_EQ(Scores().size(), 380u);
-        EXPECT_EQ(HallOfFame[9].seconds, 840);
+        EXPECT_TRUE(fake::Messages()[0].text == "Scores file : incorrect size" &&
+                    fake::Messages()[0].style == (platform::MB_OK | platform::MB_ICONEXCLAMATION));
+        EXPECT_TRUE(Scores().size() == 380u && HallOfFame[9].seconds == 840);
     }
 }
 

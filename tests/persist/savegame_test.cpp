@@ -1,14 +1,11 @@
 // Saved games: a save and a load give back every stored field byte for byte and undo still
-// reaches the deal; wrong sizes, values out of range, noise and mutated saves are refused with the
-// game untouched, or loaded and playable.
+// reaches the deal; wrong sizes and values out of range are refused with the game untouched.
+// (Random and mutated saves, loaded and played: the saved_game fuzz target.)
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -116,24 +113,6 @@ TEST_F(SavedGames, WrongSizesAndValuesOutOfRangeAreRefused) {
         const std::string image = good_.substr(0, at) + std::string(bytes.begin(), bytes.end());
         EXPECT_TRUE(Refused(image + good_.substr(image.size()))) << "at " << at;
     }
-}
-
-TEST_F(SavedGames, NoiseAndMutatedSavesAreRefusedOrPlayable) {
-    std::mt19937 random(20261205);
-    int loaded = 0;
-    for (int n = 0; n < 700 && !HasFailure(); ++n) {
-        std::string image = good_;   // noise of the right size, or one byte changed with offsets over every block
-        for (char& c : image) c = n < 200 ? static_cast<char>(random()) : c;
-        const size_t at = (n - 200) * good_.size() / 500 + random() % 19;
-        if (n >= 200) image[at] = static_cast<char>(image[at] ^ (1 + random() % 255));
-        if (Refused(image)) continue;
-        ++loaded;   // play a little on it, through every routine that reads the loaded records
-        UpdateFreeFlags(), BuildMoveList();
-        for (int x = 0; x < 700; x += 23) ClickTile(platform::MakePointParam(x, x % 460));
-        UndoMove(nullptr), RestartGame(nullptr);
-        ASSERT_EQ(GameState.tilesLeft, kTileCount) << "file #" << n;
-    }
-    EXPECT_GT(loaded, 20);   // the Top 10, unused bytes, reserved words and spent history load
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ TEST(QtDialogs, EveryTemplateBuildsItsControls) {
     for (const char* name : {"GAGNEDLG", "JOUEURSDLG", "CHANGECOLORSDLG", "CHANGESOUNDSDLG", "ABOUTDLG"}) {
         const DialogTemplate* tmpl = FindDialogTemplate(name);
         ASSERT_NE(tmpl, nullptr);
-        EXPECT_EQ(platform::DialogBoxParam(name, nullptr, InspectingProc, reinterpret_cast<intptr_t>(tmpl)), 17)
-            << name;
+        EXPECT_EQ(platform::DialogBoxParam(name, nullptr, InspectingProc, intptr_t(tmpl)), 17) << name;
     }
     EXPECT_EQ(platform::DialogBoxParam("NOSUCHDLG", nullptr, InspectingProc, 0), -1);
 }

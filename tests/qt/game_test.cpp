@@ -9,13 +9,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <filesystem>
-#include <fstream>
 
 #include "board/deal.h"
 #include "platform/qt/qtwindows.h"
 #include "resources/ids.h"
 #include "shell/winmain.h"
 #include "support.h"
+#include "tests/files.h"
 #include "tools/play_down.h"
 
 // A point on tile t's face (less its top row and left column) that is not on tile other's face.
@@ -86,10 +86,10 @@ TEST(QtGame, AFreshGameWonOnTheWindowWritesItsRowToTheLayoutScores) {
 
     EXPECT_EQ(winTitle, "You win !!!");
     EXPECT_EQ(topTenFirstRow, "Qt Winner");
-    char rows[77] = {};   // row 0 (a time of a few seconds) opens the file, row 1 follows 38 bytes on
-    std::ifstream(home + "/LAYOUTS/LAYOUT1.txs", std::ios::binary).read(rows, 76);
-    EXPECT_EQ(std::filesystem::file_size(home + "/LAYOUTS/LAYOUT1.txs"), 380u);
-    EXPECT_STREQ(rows, "Qt Winner");
-    EXPECT_STREQ(rows + 38, "Tolbex");
     EXPECT_EQ(std::filesystem::file_size(config + "/TOLBEX13.CFG"), 3640u);
+    // Row 0 (a time of a few seconds) opens the file, row 1 follows 38 bytes on.
+    const std::string scores = testfiles::ReadAll(home + "/LAYOUTS/LAYOUT1.txs");
+    ASSERT_EQ(scores.size(), 380u);
+    EXPECT_STREQ(scores.c_str(), "Qt Winner");
+    EXPECT_STREQ(scores.c_str() + 38, "Tolbex");
 }

@@ -1,5 +1,6 @@
 // The main window: the board surface shows the Bitmap's pixels (crisp 2 x 2 blocks at a device
-// pixel ratio of 2), a quit posted before the loop ends it, and closing destroys only once.
+// pixel ratio of 2), a quit posted before the loop ends it, closing destroys only once, a held
+// timer keeps its beat, and the first-frame tasks wait for a picture.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -28,24 +29,22 @@ TEST(QtMainWindow, SurfaceShowsTheBitmapPixelsCrispAtRatioTwo) {
     platform::qt::ReleaseWindows();
 }
 
-TEST(QtMainWindow, QuitPostedBeforeTheLoopEndsItWithItsCode) {
-    qttest::App();
-    platform::PostQuitMessage(3);
-    QTimer guard;   // a lost quit fails the test instead of hanging it
-    guard.callOnTimeout([] { platform::PostQuitMessage(9); });
-    guard.start(1000);
-    EXPECT_EQ(platform::RunMessageLoop(), 3);
-}
-
 static int destroyed = 0;
 static intptr_t ShutDownOnDestroy(platform::Window, uint32_t message, uintptr_t, intptr_t) {
     if (message == platform::WM_DESTROY) destroyed += 1, platform::PostQuitMessage(0);
     return 0;
 }
 
-// Closed twice by its close box: one WM_DESTROY; closed after Exit has posted the quit: none.
-TEST(QtMainWindow, ClosingDestroysOnceAndExitDoesNotDestroyAgain) {
+// A quit posted before the loop ends it with its code. Closed twice by its close box: one
+// WM_DESTROY; closed after Exit has posted the quit: none.
+TEST(QtMainWindow, QuitEndsTheLoopAndClosingDestroysOnce) {
     qttest::App();
+    platform::PostQuitMessage(3);
+    QTimer guard;   // a lost quit fails the test instead of hanging it
+    guard.callOnTimeout([] { platform::PostQuitMessage(9); });
+    guard.start(1000);
+    EXPECT_EQ(platform::RunMessageLoop(), 3);
+    guard.stop();
     for (bool exitFirst : {false, true}) {
         destroyed = 0;
         platform::ShowWindow(platform::CreateMainWindow("Tolbex v1.3", ShutDownOnDestroy, 0));
@@ -78,7 +77,6 @@ TEST(QtMainWindow, HeldTimerKeepsItsBeatAndTicksOnceWhenAsked) {
     platform::Window w = platform::CreateMainWindow("Tolbex v1.3", TickRecorder, 0);
     sinceStart.start();
     platform::SetTimer(w, 7, 200);
-    qint64 resumedAt = -1;
     auto waitUntil = [](auto done) {
         for (int i = 0; i < 3000 && !done(); ++i) {
             QApplication::processEvents();
@@ -89,7 +87,7 @@ TEST(QtMainWindow, HeldTimerKeepsItsBeatAndTicksOnceWhenAsked) {
     platform::HoldTimer(w, 7, true);
     waitUntil([] { return sinceStart.elapsed() >= 500; });
     EXPECT_EQ(tickTimes.size(), 1u);
-    resumedAt = sinceStart.elapsed();
+    const qint64 resumedAt = sinceStart.elapsed();
     platform::HoldTimer(w, 7, false);
     waitUntil([] { return tickTimes.size() >= 2; });
     platform::HoldTimer(w, 7, true);
@@ -125,7 +123,7 @@ TEST(QtMainWindow, AfterFirstFrameWaitsForTheFirstPicture) {
     platform::ReleaseDC(w, dc);
     while (clock.elapsed() < 900 && tasksRun == 0) QApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(tasksRun, 1);
-    platform::AfterFirstFrame(w, CountTask);
+    platform::AfterFirstFrame(w, CountTask);   // queued, not run inside the call
     EXPECT_EQ(tasksRun, 1);
     QApplication::processEvents();
     EXPECT_EQ(tasksRun, 2);
