@@ -34,15 +34,15 @@ void LostTable::Begin() {
     }
 }
 
-bool LostTable::Has(const Bits& removed, const Bits& choices, uint64_t hash) const {
+const Bits* LostTable::Find(const Bits& removed, const Bits& choices, uint64_t hash) const {
     for (int k = 0; k < kProbe; ++k) {
         const Entry& e = entries_[(hash + k) & (kSize - 1)];
-        if (e.solve == solve_ && e.removed == removed && e.choices == choices) return true;
+        if (e.solve == solve_ && e.removed == removed && e.choices == choices) return &e.because;
     }
-    return false;
+    return nullptr;
 }
 
-void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash) {
+void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash, const Bits& because) {
     size_t slot = hash & (kSize - 1);
     for (int k = 0; k < kProbe; ++k) {
         const size_t s = (hash + k) & (kSize - 1);
@@ -51,7 +51,7 @@ void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash) {
             break;
         }
     }
-    entries_[slot] = {removed, choices, solve_};
+    entries_[slot] = {removed, choices, because, solve_};
 }
 
 }  // namespace solver

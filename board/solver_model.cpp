@@ -333,7 +333,7 @@ bool PairingWorks(const Model& model, int a, int b, int c, int d) {
     return !(PairBefore(model, a, b, c, d) && PairBefore(model, c, d, a, b));
 }
 
-bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs) {
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs, Bits* core) {
     using Mask = unsigned __int128;
     constexpr int kMaxPairs = kTileCount / 2;
     if (pairs < 2 || pairs > kMaxPairs) return false;
@@ -359,6 +359,26 @@ bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int
             if (((waiting >> j) & 1) && (needs[j] & waiting) == 0) {
                 waiting &= ~(Mask{1} << j);
                 peeled = true;
+            }
+    }
+    if (waiting != 0 && core != nullptr) {
+        // Also peel the pairs that no waiting pair needs: what is left are the cycles and the
+        // pairs on paths between them.
+        for (bool peeled = true; peeled;) {
+            peeled = false;
+            Mask needed = 0;
+            for (int j = 0; j < pairs; ++j)
+                if ((waiting >> j) & 1) needed |= needs[j];
+            const Mask unneeded = waiting & ~needed;
+            if (unneeded != 0) {
+                waiting &= ~unneeded;
+                peeled = true;
+            }
+        }
+        for (int j = 0; j < pairs; ++j)
+            if ((waiting >> j) & 1) {
+                core->Set(a[j]);
+                core->Set(b[j]);
             }
     }
     return waiting != 0;

@@ -105,8 +105,9 @@ inline bool Apart(const Model& model, int x, int y) {
 // has a tile above its partner, and the pairs do not each need the other gone first.
 bool PairingWorks(const Model& model, int a, int b, int c, int d);
 // Whether the settled pairs (a[i], b[i]) each need another gone first, in a cycle: then they can
-// never all leave. At most 72 pairs.
-bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs);
+// never all leave. At most 72 pairs. With `core`, adds to it the tiles of the pairs in the cycles
+// (and on paths between them).
+bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int pairs, Bits* core = nullptr);
 
 // The matching class of a face, the same as the game's: the two four-face groups are one class
 // each, every other face is a class of its own.

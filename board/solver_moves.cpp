@@ -34,10 +34,10 @@ public:
         if (removed_.Count() == kTileCount) return true;
 
         const Bits noChoices;
-        bool lost = table_.Has(removed_, noChoices, hash_);
+        bool lost = table_.Find(removed_, noChoices, hash_) != nullptr;
         if (!lost && Dead()) {
             lost = true;
-            table_.Put(removed_, noChoices, hash_);
+            table_.Put(removed_, noChoices, hash_, noChoices);
         }
         if (!lost) {
             const size_t first = moves_.size();
@@ -50,7 +50,7 @@ public:
                 Untake(move.a, move.b);
             }
             moves_.resize(first);
-            if (!s_.aborted) table_.Put(removed_, noChoices, hash_);
+            if (!s_.aborted) table_.Put(removed_, noChoices, hash_, noChoices);
         }
         removed_ = entryRemoved;
         hash_ = entryHash;

@@ -12,6 +12,11 @@
 // A position is lost when a class cannot be paired any more (a tile above its partner, or pairs
 // that need each other gone first), when the settled pairs wait on each other in a cycle, or
 // when no class has two free tiles. Lost positions are kept in the table with their choices.
+//
+// Each loss names the chosen classes it depends on: those of the pairs in the cycle, or, where
+// no pair may go, those with free tiles (only a pair of free tiles could have left next, so the
+// classes with none could have been paired any way). When a choice's loss does not depend on it,
+// its other pairings would lose the same way and are not tried (backjumping).
 #include <algorithm>
 
 #include "board/solver_search.h"
@@ -54,12 +59,14 @@ public:
                     choices.Set(marked);
                     hash ^= kChoiceKeys.v[marked];
                 }
-            if (!table_.Has(removed_, choices, hash)) {
-                if (!Deadlocked()) {
-                    if (Branch(free)) return true;
-                }
-                if (!s_.aborted) table_.Put(removed_, choices, hash);
+            if (const Bits* because = table_.Find(removed_, choices, hash)) {
+                because_ = *because;
+            } else {
+                if (!Deadlocked() && Branch(free)) return true;
+                if (!s_.aborted) table_.Put(removed_, choices, hash, because_);
             }
+        } else {
+            because_ = Bits{};   // a class that no pairing lets leave: lost whatever was chosen
         }
         removed_ = entryRemoved;
         hash_ = entryHash;
@@ -80,6 +87,12 @@ private:
     uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
     int trailLength_ = 0;
     uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
+    // The pairing of each class was chosen by branching (not forced by the model).
+    bool branched_[kMaxClasses] = {};
+    // After a node is found lost: the branched classes whose pairings it was lost for. Any
+    // pairing of the whole board that keeps theirs loses too, so a choice not among them need
+    // not be tried again with its other pairings.
+    Bits because_;
 
     // A small pseudo-random number from the restart's seed and a value, 0 without a seed.
     int Noise(uint64_t value, int range) const {
@@ -100,6 +113,9 @@ private:
         static const int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
         for (int k = 0; k < 4; ++k) pairs[k] = kPairings[choice][k];
     }
+
+    // The pairing that pairs the tiles i < j of a class of four.
+    static int PairingOf(int i, int j) { return i == 0 ? j - 1 : 5 - i - j; }
 
     bool Works(int c, int choice) const {
         int p[4];
@@ -195,10 +211,36 @@ private:
         return pairs;
     }
 
-    // The settled pairs waiting on each other in a cycle.
-    bool Deadlocked() const {
+    // The settled pairs waiting on each other in a cycle; `because_` then holds the branched
+    // classes of the pairs in it.
+    bool Deadlocked() {
         uint8_t a[kTileCount / 2], b[kTileCount / 2];
-        return PairsDeadlocked(m_, a, b, SettledPairs(a, b));
+        Bits core;
+        if (!PairsDeadlocked(m_, a, b, SettledPairs(a, b), &core)) return false;
+        because_ = Bits{};
+        ForEach(core, [&](int t) {
+            if (branched_[m_.tiles[t].cls]) because_.Set(m_.tiles[t].cls);
+        });
+        return true;
+    }
+
+    // No class has a pair that may go: whatever pairing the other classes get, a pairing of the
+    // whole board that keeps the pairings of these classes gets no further either. Those with
+    // tiles still free: a class of four whose two free tiles are not paired, a class of two left
+    // whose free tile was paired with its other tile left (it could have left with a tile gone).
+    // Any way out starts with a pair of free tiles here, and only they could form one.
+    Bits StuckBecause(const Bits& free) const {
+        Bits because;
+        for (int c = 0; c < m_.classCount; ++c) {
+            if (!branched_[c]) continue;
+            const int left = Left(c);
+            int freeTiles[4], freeCount = 0;
+            for (int k = 0; k < size_[c]; ++k)
+                if (free.Has(tiles_[c][k])) freeTiles[freeCount++] = k;
+            if (left == 2 && freeCount == 1) because.Set(c);
+            if (left == 4 && freeCount == 2 && Works(c, PairingOf(freeTiles[0], freeTiles[1]))) because.Set(c);
+        }
+        return because;
     }
 
     // Chooses the pairing of the open class with the fewest workable pairings (then the most free
@@ -226,7 +268,10 @@ private:
                 bestFree = freeCount;
             }
         }
-        if (!anyMove) return false;
+        if (!anyMove) {
+            because_ = StuckBecause(free);
+            return false;
+        }
         struct Option {
             int choice;
             int key;
@@ -246,12 +291,20 @@ private:
             options[count++] = {choice, key};
         }
         std::stable_sort(options, options + count, [](const Option& x, const Option& y) { return x.key > y.key; });
+        Bits because;
         for (int k = 0; k < count && !s_.aborted; ++k) {
             const int entryTrail = trailLength_;
             Choose(best, options[k].choice);
-            if (Node()) return true;
+            branched_[best] = true;
+            const bool won = Node();
+            branched_[best] = false;
+            if (won) return true;
             while (trailLength_ > entryTrail) choice_[trail_[--trailLength_]] = kOpen;
+            if (!because_.Has(best)) return false;   // lost whatever this class's pairing
+            because = because | because_;
         }
+        because.Clear(best);
+        because_ = because;
         return false;
     }
 };

@@ -29,17 +29,20 @@ inline constexpr KeyTable kChoiceKeys = MakeKeys(0xC401CE);   // hash of a pairi
 
 // Lost positions, keyed by the exact removed set and the pairing choices still open (a set of
 // tiles marking them), with the number of the solve that stored them, so a new solve starts
-// with an empty table without clearing it. One table per thread.
+// with an empty table without clearing it. Each keeps the classes whose pairings the loss
+// depends on (see PairingSearch). One table per thread.
 class LostTable {
 public:
     void Begin();
-    bool Has(const Bits& removed, const Bits& choices, uint64_t hash) const;
-    void Put(const Bits& removed, const Bits& choices, uint64_t hash);
+    // The classes the stored loss depends on, or null when the position is not stored.
+    const Bits* Find(const Bits& removed, const Bits& choices, uint64_t hash) const;
+    void Put(const Bits& removed, const Bits& choices, uint64_t hash, const Bits& because);
 
 private:
     struct Entry {
         Bits removed;
         Bits choices;
+        Bits because;
         uint32_t solve = 0;
     };
     static constexpr int kBits = 16;

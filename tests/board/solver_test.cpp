@@ -100,8 +100,9 @@ bool ReplayEmptiesTheBoard(const SolveResult& result) {
 
 // A small random board: `count` tiles on up to three levels of a 6 x 10 cell area, at whole and
 // half offsets (rows and columns of any parity), upper tiles over lower ones or beside them, and
-// faces of a few classes in even numbers, the four-face classes mixed in.
-int RandomSmallBoard(std::mt19937& random, int count) {
+// faces of a few classes in even numbers, the four-face classes mixed in. With `fours`, every
+// class holds four tiles (the last one perhaps two), as in a game.
+int RandomSmallBoard(std::mt19937& random, int count, bool fours = false) {
     std::vector<testboard::Pos> positions;
     for (int tries = 0; static_cast<int>(positions.size()) < count && tries < 5000; ++tries) {
         const testboard::Pos p{static_cast<int>(random() % 3), 2 + static_cast<int>(random() % 5), 3 + static_cast<int>(random() % 9)};
@@ -113,6 +114,8 @@ int RandomSmallBoard(std::mt19937& random, int count) {
     const int n = testboard::Build(positions);
     const int8_t faces[] = {1, 2, 3, 28, 29, 30, 31, 36, 32, 35};
     std::vector<int8_t> deck;
+    for (int8_t face = 1; fours && static_cast<int>(deck.size()) < n; ++face)
+        for (int k = 0; k < 4; ++k) deck.push_back(face == 5 ? static_cast<int8_t>(28 + k) : face);
     while (static_cast<int>(deck.size()) < n) {
         const int8_t face = faces[random() % (sizeof faces)];
         deck.push_back(face);
@@ -153,13 +156,27 @@ TEST_F(Solver, VerdictsOnSmallBoardsAgreeWithAPlainExhaustiveSearch) {
     // Both verdicts must be well represented for the comparison to mean anything.
     EXPECT_TRUE(winnable > 300 && lost > 300 && twosAndFours > 300 && twosAndFours < 2700)
         << winnable << " won, " << lost << " lost, " << twosAndFours << " by pairings";
+
+    // Larger boards in classes of four, where the search over pairings goes many choices deep
+    // and skips choices that a loss did not depend on.
+    winnable = lost = 0;
+    for (int board = 0; board < 1500; ++board) {
+        testboard::ResetAll();
+        const int n = RandomSmallBoard(random, 28 + 2 * static_cast<int>(random() % 10), true);
+        const SolveResult result = SolveBoard(Board, 1000000);
+        std::set<std::string> seen;
+        const bool plain = PlainWinnable(seen);
+        ASSERT_EQ(result.verdict == SolveVerdict::Winnable, plain) << "board " << board << " of " << n << " tiles";
+        (plain ? winnable : lost) += 1;
+    }
+    EXPECT_TRUE(winnable > 300 && lost > 300) << winnable << " won, " << lost << " lost";
 }
 
 // Full deals: a budget of three positions gives Unknown (or, for a deal settled that soon, the
 // verdict given with room to spare) and leaves the game's records as they were; with room, deals
 // are mostly won by the quick descents, whose sequences (some starting from an earlier descent's
 // pairs) must play out through the game's own rules.
-TEST_F(Solver, FullDealsTightBudgetsSayUnknownAndWinningSequencesReplay) {
+TEST_F(Solver, FullDealsTightBudgetsSayUnknownWinningSequencesReplayAndDeepLossesAreProved) {
     int unknown = 0, winnable = 0;
     for (const char* name : {"LAYOUT1.TXL", "CASTLE.TXL"}) {
         for (int deal = 0; deal < 15; ++deal) {
@@ -183,4 +200,13 @@ TEST_F(Solver, FullDealsTightBudgetsSayUnknownAndWinningSequencesReplay) {
     }
     EXPECT_GT(unknown, 15);
     EXPECT_GE(winnable, 12);
+
+    // Lost deals whose loss shows only many choices deep: proved within the budget the game
+    // gives a deal, by not trying again the choices a loss did not depend on.
+    for (int time : {106, 196}) {
+        ASSERT_EQ(LoadLayout(nullptr, LayoutPath("LAYOUT1.TXL").c_str()), 1);
+        fake::SetTime(time);
+        DealTiles();
+        EXPECT_EQ(SolveBoard(Board, 20000).verdict, SolveVerdict::NotWinnable) << "deal at " << time;
+    }
 }
