@@ -24,6 +24,10 @@ constexpr long kFirstQuick = 3000;
 constexpr long kSecondExactLeast = 256;
 constexpr long kSecondExactMost = 2500;
 constexpr int kDescents = 2048;
+constexpr long kFirstCore = 500;   // the positions of the core check after the first walk
+
+thread_local LostTable tCoreTable;
+thread_local Model tCoreModel;
 
 }  // namespace
 
@@ -52,6 +56,29 @@ void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash, con
         }
     }
     entries_[slot] = {removed, choices, because, solve_};
+}
+
+bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, SearchState& state, long limit) {
+    Bits kept;
+    ForEach(core, [&](int t) { kept = kept | model.classMembers[model.tiles[t].cls]; });
+    const Bits loose = model.present.Minus(kept);
+    Model& relaxed = tCoreModel;
+    BuildModel(board, relaxed, &loose);
+    if (!relaxed.sound) return false;
+    bool stuck = false;
+    ForEach(relaxed.present, [&](int t) { stuck = stuck || relaxed.need[t].Has(t); });
+    if (stuck) return true;
+    SearchState sub;
+    sub.nodeBudget = limit;
+    sub.timed = state.timed;
+    if (sub.timed) {
+        const auto now = std::chrono::steady_clock::now();
+        sub.deadline = now + (state.deadline - now) / 8;
+    }
+    tCoreTable.Begin();
+    const bool won = SearchByPairings(relaxed, tCoreTable, sub);
+    state.nodes += sub.nodes;
+    return !won && !sub.aborted;
 }
 
 }  // namespace solver
@@ -93,18 +120,19 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     // ones (the walk over pairings, or greedy descents on a hand-made board with classes of
     // other sizes). Short turns first, so that an easy deal of either kind is settled at once;
     // the last turn is the exact search with everything left, keeping the lost positions found
-    // and trying first the pairing that the walk got furthest with. The quick search gets three
-    // quarters of the positions, or with a time limit three quarters of the time left: deals
-    // still unknown at the end are winnable ones the walk finds late more often than lost ones
-    // that the last exact turn would prove (with a quarter of the positions, 5.0% of the first
-    // 300 Lantern deals stayed unknown at 20 000 positions; with three quarters 3.7%, and no
-    // fewer proved lost).
-    const long quickLimit = nodeBudget / 4 * 3;
-    const long turns[][2] = {
-        {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick)},
-        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit},
+    // and trying first the pairing that the walk got furthest with. After each walk, the
+    // classes of the tiles left where it got furthest are checked on their own, every other
+    // tile leaving as soon as it is free: that proves lost some deals the exact search cannot
+    // settle in minutes. The second walk gets five eighths of the positions (or of the time
+    // left), its check an eighth: deals still unknown at the end are more often winnable ones
+    // the walk finds late than lost ones the exact search would prove.
+    const long quickLimit = nodeBudget / 8 * 5;
+    const long turns[][3] = {
+        {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick), kFirstCore},
+        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit, nodeBudget / 8},
     };
     bool won = false;
+    bool lost = false;
     bool settled = false;
     for (const auto& turn : turns) {
         state.aborted = false;
@@ -118,13 +146,21 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         state.aborted = false;
         state.pathLength = 0;
         const auto deadline = state.deadline;
-        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * 3 / 4;
+        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * 5 / 8;
         const long limit = std::min(turn[1], nodeBudget - state.nodes);
         won = twosAndFours ? SearchByPairingWalk(model, state, limit) : SearchByDescents(model, state, limit, kDescents);
         state.deadline = deadline;
         if (won) {
             settled = true;
             break;
+        }
+        // The classes of the tiles left where the walk got furthest, the others left loose.
+        if (twosAndFours && !state.furthestLeft.Empty() && state.nodes < nodeBudget) {
+            lost = CoreLost(board, model, state.furthestLeft, state, std::min(turn[2], nodeBudget - state.nodes));
+            if (lost) {
+                settled = true;
+                break;
+            }
         }
     }
     if (!settled && state.nodes < nodeBudget && (!state.timed || std::chrono::steady_clock::now() < state.deadline)) {
@@ -139,7 +175,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         result.verdict = SolveVerdict::Winnable;
         result.pairCount = state.pathLength;
         for (int k = 0; k < state.pathLength; ++k) result.pairs[k] = state.path[k];
-    } else if (!state.aborted) {
+    } else if (lost || !state.aborted) {
         result.verdict = SolveVerdict::NotWinnable;
     }
     return result;

@@ -162,6 +162,10 @@ void ComputeNeeds(Model& model) {
     const std::unique_ptr<Bits[]> held = std::make_unique<Bits[]>(kTileCount);
     const auto findHeld = [&]() {
         ForEach(model.present, [&](int u) {
+            if (model.loose.Has(u)) {   // leaves on its own once free
+                held[u] = model.need[u];
+                return;
+            }
             bool first = true;
             ForEach(model.classMembers[model.tiles[u].cls], [&](int v) {
                 if (v == u) return;
@@ -229,7 +233,7 @@ void ComputeNeeds(Model& model) {
 
 }  // namespace
 
-void BuildModel(const BoardRecord& board, Model& model) {
+void BuildModel(const BoardRecord& board, Model& model, const Bits* loose) {
     model = Model{};
     model.sound = true;
 
@@ -239,6 +243,11 @@ void BuildModel(const BoardRecord& board, Model& model) {
         const int face = board.tiles[t].face;
         if (face == 0) continue;
         model.present.Set(t);
+        if (loose != nullptr && loose->Has(t)) {
+            model.loose.Set(t);
+            model.tiles[t].cls = kLooseClass;
+            continue;
+        }
         const int key = FaceClass(face) & 0xFF;
         if (classIndex[key] < 0) classIndex[key] = model.classCount++;
         model.tiles[t].cls = static_cast<uint8_t>(classIndex[key]);

@@ -49,6 +49,7 @@ inline void ForEach(const Bits& bits, F f) {
 
 constexpr int kMaxOpenings = 4;      // a sound board has two per tile (its left and right side)
 constexpr int kMaxClasses = kTileCount;
+constexpr uint8_t kLooseClass = 255;
 
 struct TileModel {
     Bits cover;                      // tiles that must all be gone before this one is uncovered
@@ -61,6 +62,7 @@ struct TileModel {
 struct Model {
     TileModel tiles[kTileCount];
     Bits present;                    // tiles on the board when the model was built
+    Bits loose;                      // tiles that leave on their own once free (class kLooseClass)
     Bits classMembers[kMaxClasses];
     Bits above[kTileCount];          // the tiles stacked over this one, at any height
     Bits need[kTileCount];           // every tile that must be gone before this one can be free
@@ -114,7 +116,9 @@ bool PairsDeadlocked(const Model& model, const uint8_t* a, const uint8_t* b, int
 int FaceClass(int face);
 
 // Builds the model of `board`: a tile is on the board when its face is not 0, and a cell is
-// occupied when it names such a tile.
-void BuildModel(const BoardRecord& board, Model& model);
+// occupied when it names such a tile. The tiles of `loose` leave one at a time, each as soon as
+// it is free, without a partner: a board that cannot be cleared even so cannot be cleared by
+// pairs either (every sequence of pairs is also a sequence of such moves).
+void BuildModel(const BoardRecord& board, Model& model, const Bits* loose = nullptr);
 
 }  // namespace solver

@@ -143,6 +143,14 @@ private:
     bool Propagate(Bits& free) {
         for (;;) {
             free = FreeTiles(m_, removed_);
+            const Bits looseFree = free & m_.loose;
+            if (!looseFree.Empty()) {   // they only ever free others
+                ForEach(looseFree, [&](int t) {
+                    removed_.Set(t);
+                    hash_ ^= kTileKeys.v[t];
+                });
+                continue;
+            }
             bool progress = false;
             for (int c = 0; c < m_.classCount; ++c) {
                 const int left = Left(c);

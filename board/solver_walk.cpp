@@ -83,6 +83,7 @@ public:
                     perturbs = 0;
                     for (int c = 0; c < m_.classCount; ++c)
                         s_.hint[c] = size_[c] == 4 ? static_cast<int8_t>(pairing_[c]) : int8_t{-1};
+                    s_.furthestLeft = m_.present.Minus(removedAt_[s_.pathLength]);
                 }
             } else if (++stale > kStaleSteps) {
                 if (++perturbs > kFreshAfter) {
