@@ -1,7 +1,8 @@
 // The board drawn at 2x and 3x (one tile at each scale: drawing_test.cpp): the coloured tile cut
 // by the buffer's edges, the whole board and its background picture at 1x, 2x and 3x, the choice of the scale from the
 // tile size and the screen, the sheets made for the scale (the built-in art at that size, any
-// other sheet smoothed), and the built-in art's tile shape at each size.
+// other sheet smoothed), and the built-in art: the tile shape at each size, every two faces apart
+// in grey.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -154,7 +155,7 @@ TEST_F(ScaleTest, TheBuiltInSheetTakesItsOwnArtAndAnyOtherSheetIsSmoothed) {
     EXPECT_TRUE(Same(*TileSheet.scaled, *std::unique_ptr<platform::Bitmap>(EnlargeSmooth(*TileSheet.bitmap, 2, 369, 225))));
 }
 
-TEST(TileArt, EachSizeHasTheTileShapeTheDrawingCuts) {
+TEST(TileArt, EachSizeHasTheTileShapeAndEveryTwoFacesDifferInGrey) {
     for (int s = 1; s <= 3; ++s) {
         SCOPED_TRACE(testing::Message() << "scale " << s);
         const std::unique_ptr<platform::Bitmap> art = Art(s);
@@ -170,5 +171,26 @@ TEST(TileArt, EachSizeHasTheTileShapeTheDrawingCuts) {
                     ASSERT_TRUE(OutsideCorner(x, y, s) ? white : !side || (!white && (s > 1 || at(cell, x, y) == at(0, x, y))))
                         << "cell " << cell << " at " << x << "," << y;
                 }
+        // At 1x the 42 faces have a white ground for the tint and an outline on the top row and
+        // right column that the tint leaves out.
+        const int area = 36 * 40 * s * s;
+        auto face = [&](int f, int i) { return at(f < 35 ? f : f + 1, 5 * s + i % (36 * s), i / (36 * s)); };
+        auto grey = [&](int f, int i) {
+            const uint32_t p = face(f, i);
+            return (299 * int(p >> 16 & 0xFF) + 587 * int(p >> 8 & 0xFF) + 114 * int(p & 0xFF)) / 1000;
+        };
+        for (int f = 0; f < 42 && s == 1; ++f) {
+            int white = 0, outline = 0;
+            for (int i = 0; i < area; ++i) white += face(f, i) == kWhite, outline += face(f, i) == kWhite && (i < 36 || i % 36 == 35);
+            EXPECT_TRUE(outline == 0 && white > 400 && white < 1200) << "face " << f << ": " << white << ", " << outline;
+        }
+        // A player who sees no colour tells every two faces apart: at least 3% of the face differs
+        // by more than 48 grey levels.
+        for (int f = 0; f < 42; ++f)
+            for (int g = f + 1; g < 42; ++g) {
+                int differing = 0;
+                for (int i = 0; i < area; ++i) differing += std::abs(grey(f, i) - grey(g, i)) > 48;
+                EXPECT_GT(differing * 100, area * 3) << "faces " << f + 1 << " and " << g + 1 << " look alike in grey";
+            }
     }
 }
