@@ -143,25 +143,17 @@ TEST_F(BoardGraphicsTest, LaterTilesCoverEarlierOnesAndRemovedTilesAreSkipped) {
     EXPECT_EQ(fake::PresentCount(), 1);
 }
 
-TEST_F(BoardGraphicsTest, BackgroundPictureIsDrawnAtItsOwnSizeAndCutAtTheBoardEdge) {
-    auto setPicture = [](int width, int height, uint32_t rgb) {
-        platform::DeleteBitmap(BackgroundPicture.bitmap);
-        BackgroundPicture = {new platform::Bitmap(width, height), width, height};
-        std::fill_n(BackgroundPicture.bitmap->data(), width * height, rgb);
-        std::strcpy(Settings.backgroundPath, "/somewhere/picture.bmp");
-    };
-    PlaceTile(0, 60, 60, 0);
-    setPicture(100, 100, 0x123456);
-    DrawBoard(fake::MainWindow());
-    EXPECT_TRUE(WindowPx(99, 0) == 0x123456 && WindowPx(0, 99) == 0x123456);
-    EXPECT_TRUE(WindowPx(100, 0) == background && WindowPx(0, 100) == background);
-    EXPECT_EQ(WindowPx(70, 70), SheetPx(0, 10, 10));   // tiles go over the picture
-    setPicture(900, 600, 0x654321);
+// At its own size at each scale: scale_test.cpp. A picture larger than the board is cut at the
+// board's edge, and an empty path shows none, whatever bitmap is left.
+TEST_F(BoardGraphicsTest, BackgroundPictureIsCutAtTheBoardEdge) {
+    BackgroundPicture = {new platform::Bitmap(900, 600), 900, 600};
+    std::fill_n(BackgroundPicture.bitmap->data(), 900 * 600, 0x654321);
+    std::strcpy(Settings.backgroundPath, "/somewhere/picture.bmp");
     fake::Surface().row(430)[10] = 0x000001;
     DrawBoard(fake::MainWindow());
     EXPECT_EQ(WindowPx(636, 424), 0x654321u);
     EXPECT_EQ(WindowPx(10, 430), 0x000001u);   // below the board: untouched
-    Settings.backgroundPath[0] = '\0';         // an empty path: no picture, whatever bitmap is left
+    Settings.backgroundPath[0] = '\0';
     DrawBoard(fake::MainWindow());
     EXPECT_EQ(WindowPx(0, 0), background);
 }

@@ -1,8 +1,8 @@
 // The board drawn at 2x and 3x (one tile at each scale: drawing_test.cpp): the coloured tile cut
-// by the buffer's edges, the whole board and its background, the choice of the scale from the
-// tile size and the screen, the sheets made for the scale (the built-in art at that size, any
-// other sheet smoothed), and the built-in art: the tile shape at each size, every two faces apart
-// in grey.
+// by the buffer's edges, the whole board and its background picture (at 1x too), the choice of
+// the scale from the tile size and the screen, the sheets made for the scale (the built-in art at
+// that size, any other sheet smoothed), and the built-in art: the tile shape at each size, every
+// two faces apart in grey.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -70,7 +70,7 @@ TEST_F(ScaleTest, TheOnePassColouredTileMatchesFillAndTransparentCopyAtTheBuffer
 }
 
 TEST_F(ScaleTest, TheWholeBoardAndItsBackgroundAreDrawnAtTheScale) {
-    for (int s : {2, 3}) {
+    for (int s : {1, 2, 3}) {
         SCOPED_TRACE(s);
         ResetRecords();
         std::strcpy(Settings.backgroundPath, "/some/picture.bmp");
