@@ -65,9 +65,7 @@ bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, Se
     Model& relaxed = tCoreModel;
     BuildModel(board, relaxed, &loose);
     if (!relaxed.sound) return false;
-    bool stuck = false;
-    ForEach(relaxed.present, [&](int t) { stuck = stuck || relaxed.need[t].Has(t); });
-    if (stuck) return true;
+    if (SomeTileNeverFree(relaxed)) return true;
     SearchState sub;
     sub.nodeBudget = limit;
     sub.timed = state.timed;
@@ -92,9 +90,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     if (!model.sound) return result;
 
     // A tile that can never be free never leaves the board.
-    bool stuck = false;
-    ForEach(model.present, [&](int t) { stuck = stuck || model.need[t].Has(t); });
-    if (stuck) {
+    if (SomeTileNeverFree(model)) {
         result.verdict = SolveVerdict::NotWinnable;
         result.nodes = 1;
         return result;

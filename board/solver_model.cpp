@@ -310,6 +310,19 @@ void BuildModel(const BoardRecord& board, Model& model, const Bits* loose) {
         model.above[t] = reach;
     }
     if (model.sound) ComputeNeeds(model);
+    for (int c = 0; c < model.classCount; ++c) {
+        int t[4], n = 0;
+        ForEach(model.classMembers[c], [&](int u) {
+            if (n < 4) t[n] = u;
+            ++n;
+        });
+        model.workable[c] = 0;
+        if (n == 4 && model.sound)
+            for (int p = 0; p < 3; ++p) {
+                const int* q = kPairings[p];
+                if (PairingWorks(model, t[q[0]], t[q[1]], t[q[2]], t[q[3]])) model.workable[c] |= static_cast<uint8_t>(1 << p);
+            }
+    }
     // The move orders of the searches take first the pairs that hold back the most tiles.
     // Walked from each tile to the tiles over it and beside it, not over every pair of tiles.
     ForEach(model.present, [&](int u) {

@@ -50,6 +50,9 @@ inline void ForEach(const Bits& bits, F f) {
 constexpr int kMaxOpenings = 4;      // a sound board has two per tile (its left and right side)
 constexpr int kMaxClasses = kTileCount;
 constexpr uint8_t kLooseClass = 255;
+// The three ways to pair the first four tiles of a class: pairing p pairs tiles
+// kPairings[p][0] and [1], and [2] and [3] (indices in the class, lowest tile first).
+constexpr int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
 
 struct TileModel {
     Bits cover;                      // tiles that must all be gone before this one is uncovered
@@ -73,6 +76,7 @@ struct Model {
     // b). Holds a or b itself when the two can never leave together.
     Bits pairNeed[kTileCount][4];
     uint8_t rank[kTileCount];        // the tile's place among the tiles of its class
+    uint8_t workable[kMaxClasses];   // a class of four: bit p when pairing p can work at all
     int classCount;
     bool sound;                      // false when the grid holds something no game produces
 
@@ -106,6 +110,12 @@ inline bool Apart(const Model& model, int x, int y) {
 // Whether the four tiles of a class can still leave as the pairs (a, b) and (c, d): neither pair
 // has a tile above its partner, and the pairs do not each need the other gone first.
 bool PairingWorks(const Model& model, int a, int b, int c, int d);
+// Whether some tile on the board can never be free (it needs itself gone first).
+inline bool SomeTileNeverFree(const Model& model) {
+    bool never = false;
+    ForEach(model.present, [&](int t) { never = never || model.need[t].Has(t); });
+    return never;
+}
 // Whether the settled pairs (a[i], b[i]) each need another gone first, in a cycle: then they can
 // never all leave. At most 72 pairs. With `core`, adds to it the tiles of the pairs in the cycles
 // (and on paths between them).

@@ -39,14 +39,6 @@ public:
                 if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
                 ++size_[c];
             });
-            workable_[c] = 0;
-            if (size_[c] == 4)
-                for (int choice = 0; choice < 3; ++choice) {
-                    int p[4];
-                    PairsOf(choice, p);
-                    const uint8_t* t = tiles_[c];
-                    if (PairingWorks(m_, t[p[0]], t[p[1]], t[p[2]], t[p[3]])) workable_[c] |= static_cast<uint8_t>(1 << choice);
-                }
         }
     }
 
@@ -91,7 +83,6 @@ private:
     uint64_t hash_ = 0;
     uint8_t tiles_[kMaxClasses][4];
     int size_[kMaxClasses];
-    uint8_t workable_[kMaxClasses];     // bit p: pairing p of a class of four can work at all
     int8_t choice_[kMaxClasses];        // pairing of a class of four: t0 with t[choice + 1]
     uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
     int trailLength_ = 0;
@@ -119,14 +110,13 @@ private:
 
     // The two pairs of pairing `choice` of a class of four, as indices into its tiles.
     static void PairsOf(int choice, int pairs[4]) {
-        static const int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
         for (int k = 0; k < 4; ++k) pairs[k] = kPairings[choice][k];
     }
 
     // The pairing that pairs the tiles i < j of a class of four.
     static int PairingOf(int i, int j) { return i == 0 ? j - 1 : 5 - i - j; }
 
-    bool Works(int c, int choice) const { return (workable_[c] >> choice) & 1; }
+    bool Works(int c, int choice) const { return (m_.workable[c] >> choice) & 1; }
 
     void Choose(int c, int choice) {
         choice_[c] = static_cast<int8_t>(choice);

@@ -20,7 +20,6 @@ namespace solver {
 
 namespace {
 
-constexpr int kPairings[3][4] = {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}};
 constexpr int kStaleSteps = 32;   // steps without getting further before a new start
 constexpr int kPerturbed = 4;     // classes re-paired at random for a new start
 constexpr int kFreshAfter = 32;   // new starts without getting further before a fresh one
@@ -44,10 +43,6 @@ public:
                 if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
                 ++size_[c];
             });
-            workable_[c] = 0;
-            if (size_[c] == 4)
-                for (int p = 0; p < 3; ++p)
-                    if (Works(c, p)) workable_[c] |= static_cast<uint8_t>(1 << p);
         }
     }
 
@@ -56,7 +51,7 @@ public:
         for (int c = 0; c < m_.classCount; ++c) {
             if (size_[c] == 2) {
                 if (Apart(m_, tiles_[c][0], tiles_[c][1])) return false;
-            } else if (size_[c] != 4 || workable_[c] == 0) {
+            } else if (size_[c] != 4 || m_.workable[c] == 0) {
                 return false;
             }
         }
@@ -113,7 +108,6 @@ private:
     Bits affects_[kTileCount];   // the tiles whose freedom this one takes part in
     uint8_t tiles_[kMaxClasses][4];
     int size_[kMaxClasses];
-    uint8_t workable_[kMaxClasses];   // bit p: pairing p of a class of four can work at all
     uint8_t pairing_[kMaxClasses] = {};
     uint8_t partner_[kTileCount] = {};
     Bits free_;                       // the free tiles where the recorded play stuck
@@ -130,11 +124,6 @@ private:
     }
     int Random(int range) { return static_cast<int>((Next() >> 33) % static_cast<uint64_t>(range)); }
 
-    bool Works(int c, int p) const {
-        const uint8_t* t = tiles_[c];
-        const int* q = kPairings[p];
-        return PairingWorks(m_, t[q[0]], t[q[1]], t[q[2]], t[q[3]]);
-    }
 
     void SetPairing(int c, int p) {
         pairing_[c] = static_cast<uint8_t>(p);
@@ -156,7 +145,7 @@ private:
             }
             int options[3], n = 0;
             for (int p = 0; p < 3; ++p)
-                if (workable_[c] & (1 << p)) options[n++] = p;
+                if (m_.workable[c] & (1 << p)) options[n++] = p;
             SetPairing(c, options[Random(n)]);
         }
     }
@@ -168,7 +157,7 @@ private:
         for (int k = 0; k < kPerturbed; ++k) {
             const int c = Random(m_.classCount);
             const int p = Random(3);
-            if (size_[c] == 4 && (workable_[c] & (1 << p))) SetPairing(c, p);
+            if (size_[c] == 4 && (m_.workable[c] & (1 << p))) SetPairing(c, p);
         }
     }
 
@@ -230,7 +219,7 @@ private:
             if (size_[c] != 4) continue;
             const uint8_t* t = tiles_[c];
             for (int p = 0; p < 3; ++p) {
-                if (p == pairing_[c] || !(workable_[c] & (1 << p))) continue;
+                if (p == pairing_[c] || !(m_.workable[c] & (1 << p))) continue;
                 const int* q = kPairings[p];
                 // The change lets a pair of two free tiles go at the point where the play stuck.
                 if ((free_.Has(t[q[0]]) && free_.Has(t[q[1]])) || (free_.Has(t[q[2]]) && free_.Has(t[q[3]])))
@@ -244,7 +233,7 @@ private:
             for (int c = 0; c < m_.classCount; ++c) {
                 if (size_[c] != 4 || m_.classMembers[c].Within(left)) continue;
                 for (int p = 0; p < 3; ++p)
-                    if (p != pairing_[c] && (workable_[c] & (1 << p)))
+                    if (p != pairing_[c] && (m_.workable[c] & (1 << p)))
                         changes[count++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
             }
             // A few of them, at random: each costs a play from early on.
@@ -255,7 +244,7 @@ private:
         if (count == 0) {   // nothing to re-pair where it stuck: shake a random class
             const int c = Random(m_.classCount);
             const int p = (pairing_[c] + 1 + Random(2)) % 3;
-            if (size_[c] != 4 || !(workable_[c] & (1 << p))) return Play(s_.pathLength, true);
+            if (size_[c] != 4 || !(m_.workable[c] & (1 << p))) return Play(s_.pathLength, true);
             pick = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
         } else if (Random(8) == 0) {
             pick = changes[Random(count)];
