@@ -24,9 +24,6 @@ public:
     Descent(const Model& model, SearchState& state) : m_(model), s_(state) {
         ForEach(m_.present, [&](int u) {
             ForEach(m_.need[u] & m_.present, [&](int t) { holds_[t].Set(u); });
-            Bits judged = m_.tiles[u].cover;
-            for (int k = 0; k < m_.tiles[u].openingCount; ++k) judged = judged | m_.tiles[u].openings[k];
-            ForEach(judged & m_.present, [&](int t) { affects_[t].Set(u); });
         });
     }
 
@@ -90,7 +87,6 @@ private:
     Bits removed_;
     Bits free_;                // the free tiles of the position reached
     Bits holds_[kTileCount];   // the tiles that need this one gone first
-    Bits affects_[kTileCount]; // the tiles whose freedom this one takes part in
     uint64_t rng_ = 0;
 
     uint64_t Next() {   // xorshift64*
@@ -106,7 +102,7 @@ private:
         after.Set(a);
         after.Set(b);
         int opened = 0;
-        ForEach((affects_[a] | affects_[b]).Minus(after).Minus(free_), [&](int u) { opened += m_.IsFree(u, after); });
+        ForEach((m_.affects[a] | m_.affects[b]).Minus(after).Minus(free_), [&](int u) { opened += m_.IsFree(u, after); });
         return opened;
     }
 
@@ -118,7 +114,7 @@ private:
         s_.path[s_.pathLength++] = {static_cast<uint8_t>(std::min(a, b)), static_cast<uint8_t>(std::max(a, b))};
         free_.Clear(a);
         free_.Clear(b);
-        ForEach((affects_[a] | affects_[b]).Minus(removed_), [&](int u) {
+        ForEach((m_.affects[a] | m_.affects[b]).Minus(removed_), [&](int u) {
             if (m_.IsFree(u, removed_)) free_.Set(u);
         });
     }

@@ -324,8 +324,13 @@ void BuildModel(const BoardRecord& board, Model& model, const Bits* loose) {
             }
     }
     // The move orders of the searches take first the pairs that hold back the most tiles.
-    // Walked from each tile to the tiles over it and beside it, not over every pair of tiles.
+    // Walked from each tile to the tiles over it and beside it, not over every pair of tiles;
+    // on the way, the tiles each one is judged by, for the plays that follow freedom as tiles
+    // leave.
     ForEach(model.present, [&](int u) {
+        Bits judged = model.tiles[u].cover;
+        for (int k = 0; k < model.tiles[u].openingCount; ++k) judged = judged | model.tiles[u].openings[k];
+        ForEach(judged & model.present, [&](int t) { model.affects[t].Set(u); });
         ForEach(model.above[u] & model.present, [&](int t) { model.holds[t] += 2; });
         for (int k = 0; k < model.tiles[u].openingCount; ++k)
             ForEach(model.tiles[u].openings[k] & model.present, [&](int t) { ++model.holds[t]; });

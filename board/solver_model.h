@@ -70,6 +70,7 @@ struct Model {
     Bits above[kTileCount];          // the tiles stacked over this one, at any height
     Bits need[kTileCount];           // every tile that must be gone before this one can be free
     int holds[kTileCount];           // what the tile holds back: 2 a tile above it, 1 a side it closes
+    Bits affects[kTileCount];        // the tiles whose cover or sides this one is part of
     // What must be gone before tiles a and b can leave together, for two of the first four tiles
     // of a class: pairNeed[a][rank[b]]. Besides need[a] and need[b], the sides of a that could
     // only open once b is gone are out, and what all the other sides take counts (the same for

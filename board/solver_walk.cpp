@@ -32,11 +32,6 @@ public:
         if (rng_ == 0) rng_ = 1;
         removedAt_[0] = InitialRemoved(model);
         freeAt_[0] = FreeTiles(m_, removedAt_[0]);
-        ForEach(m_.present, [&](int u) {
-            Bits judged = m_.tiles[u].cover;
-            for (int k = 0; k < m_.tiles[u].openingCount; ++k) judged = judged | m_.tiles[u].openings[k];
-            ForEach(judged & m_.present, [&](int t) { affects_[t].Set(u); });
-        });
         for (int c = 0; c < m_.classCount; ++c) {
             size_[c] = 0;
             ForEach(m_.classMembers[c], [&](int t) {
@@ -105,7 +100,6 @@ public:
 private:
     const Model& m_;
     SearchState& s_;
-    Bits affects_[kTileCount];   // the tiles whose freedom this one takes part in
     uint8_t tiles_[kMaxClasses][4];
     int size_[kMaxClasses];
     uint8_t pairing_[kMaxClasses] = {};
@@ -183,7 +177,7 @@ private:
             removed.Set(b);
             free.Clear(a);
             free.Clear(b);
-            ForEach((affects_[a] | affects_[b]).Minus(removed).Minus(free), [&](int u) {
+            ForEach((m_.affects[a] | m_.affects[b]).Minus(removed).Minus(free), [&](int u) {
                 if (m_.IsFree(u, removed)) {
                     free.Set(u);
                     stack[depth++] = static_cast<uint8_t>(u);
