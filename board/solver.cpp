@@ -31,7 +31,46 @@ thread_local Model tCoreModel;
 
 }  // namespace
 
+void Nogoods::Clear() {
+    entries_.clear();
+    for (auto& list : watching_) list.clear();
+}
+
+void Nogoods::Add(const Bits& classes, const int8_t* pairing, const int* order) {
+    const int size = classes.Count();
+    if (size < 2 || size > kMaxSize || entries_.size() >= kMaxCount) return;
+    Entry e{};
+    e.classes = classes;
+    e.size = static_cast<uint8_t>(size);
+    int n = 0;
+    bool given = true;
+    ForEach(classes, [&](int c) {
+        e.cls[n] = static_cast<uint8_t>(c);
+        e.pairing[n] = pairing[c];
+        given = given && pairing[c] >= 0 && pairing[c] < 3;
+        ++n;
+    });
+    if (!given) return;
+    // Watched: the two given their pairings last, the first to be taken back by the search.
+    const auto when = [&](int k) { return order[e.cls[k]]; };
+    e.watch[0] = 0;
+    e.watch[1] = 1;
+    if (when(1) > when(0)) std::swap(e.watch[0], e.watch[1]);
+    for (int k = 2; k < n; ++k) {
+        if (when(k) > when(e.watch[0])) {
+            e.watch[1] = e.watch[0];
+            e.watch[0] = static_cast<uint8_t>(k);
+        } else if (when(k) > when(e.watch[1])) {
+            e.watch[1] = static_cast<uint8_t>(k);
+        }
+    }
+    const auto id = static_cast<uint32_t>(entries_.size());
+    entries_.push_back(e);
+    for (int k : {0, 1}) watching_[e.cls[e.watch[k]] * 3 + e.pairing[e.watch[k]]].push_back(id);
+}
+
 void LostTable::Begin() {
+    nogoods.Clear();
     if (++solve_ == 0) {   // the counter wrapped: old stamps could look current
         for (Entry& e : entries_) e.solve = 0;
         solve_ = 1;

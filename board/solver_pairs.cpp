@@ -17,7 +17,9 @@
 // no pair may go, those with free tiles (only a pair of free tiles could have left next, so the
 // classes with none could have been paired any way), or fewer where a relaxed game shows which
 // of them the loss can do without. When a choice's loss does not depend on it, its other
-// pairings would lose the same way and are not tried (backjumping).
+// pairings would lose the same way and are not tried (backjumping). The named pairings are also
+// kept as a combination that loses wherever it is met (Nogoods): the same few come back in
+// position after position, and a position that completes one is lost without playing on.
 #include <algorithm>
 
 #include "board/solver_search.h"
@@ -53,6 +55,10 @@ public:
         Bits free;
         if (Propagate(free)) {
             if (removed_.Count() == kTileCount) return true;
+            if (NogoodMet()) {
+                Unwind(entryRemoved, entryHash, entryPath, entryTrail);
+                return false;
+            }
             Bits choices;
             uint64_t hash = hash_;
             for (int c = 0; c < m_.classCount; ++c)
@@ -64,16 +70,14 @@ public:
             if (const Bits* because = table_.Find(removed_, choices, hash)) {
                 because_ = *because;
             } else {
-                if (!Deadlocked() && Branch(free)) return true;
+                if (Deadlocked()) table_.nogoods.Add(because_, choice_, order_);
+                else if (Branch(free)) return true;
                 if (!s_.aborted) table_.Put(removed_, choices, hash, because_);
             }
         } else {
             because_ = Bits{};   // a class that no pairing lets leave: lost whatever was chosen
         }
-        removed_ = entryRemoved;
-        hash_ = entryHash;
-        s_.pathLength = entryPath;
-        while (trailLength_ > entryTrail) choice_[trail_[--trailLength_]] = kOpen;
+        Unwind(entryRemoved, entryHash, entryPath, entryTrail);
         return false;
     }
 
@@ -88,6 +92,8 @@ private:
     int8_t choice_[kMaxClasses];        // pairing of a class of four: t0 with t[choice + 1]
     uint8_t trail_[kMaxClasses];        // classes in the order their pairing was chosen
     int trailLength_ = 0;
+    int order_[kMaxClasses] = {};       // where in the trail each chosen class is
+    int seen_ = 0;                      // the trail so far shown to the known losing combinations
     uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
     // The pairing of each class was chosen by branching (not forced by the model).
     bool branched_[kMaxClasses] = {};
@@ -96,6 +102,41 @@ private:
     // not be tried again with its other pairings.
     Bits because_;
     uint8_t partner_[kTileCount];   // the partner of each settled tile, for RelaxedBecause
+
+    // Back to the position and the choices a node was entered with.
+    void Unwind(const Bits& removed, uint64_t hash, int path, int trail) {
+        removed_ = removed;
+        hash_ = hash;
+        s_.pathLength = path;
+        TakeBack(trail);
+    }
+
+    void TakeBack(int trail) {
+        while (trailLength_ > trail) choice_[trail_[--trailLength_]] = kOpen;
+        seen_ = std::min(seen_, trailLength_);
+    }
+
+    // Whether the pairings given since the last look complete a combination known to lose;
+    // `because_` then holds its branched classes. Only combinations whose classes all have
+    // tiles left count: the position then tells their pairings wherever it is met again, as the
+    // table needs.
+    bool NogoodMet() {
+        const auto withTiles = [&](const Bits& classes) {
+            bool all = true;
+            ForEach(classes, [&](int c) { all = all && Left(c) > 0; });
+            return all;
+        };
+        for (; seen_ < trailLength_; ++seen_) {
+            Bits classes;
+            if (!table_.nogoods.Completed(trail_[seen_], choice_, withTiles, classes)) continue;
+            because_ = Bits{};
+            ForEach(classes, [&](int c) {
+                if (branched_[c]) because_.Set(c);
+            });
+            return true;
+        }
+        return false;
+    }
 
     // A small pseudo-random number from the restart's seed and a value, 0 without a seed.
     int Noise(uint64_t value, int range) const {
@@ -123,6 +164,7 @@ private:
 
     void Choose(int c, int choice) {
         choice_[c] = static_cast<int8_t>(choice);
+        order_[c] = trailLength_;
         trail_[trailLength_++] = static_cast<uint8_t>(c);
     }
 
@@ -418,6 +460,7 @@ private:
             because_ = StuckBecause(free);
             const Bits relaxed = RelaxedBecause(free);
             if (relaxed.Count() < because_.Count()) because_ = relaxed;
+            table_.nogoods.Add(because_, choice_, order_);
             return false;
         }
         struct Option {
@@ -447,12 +490,13 @@ private:
             const bool won = Node();
             branched_[best] = false;
             if (won) return true;
-            while (trailLength_ > entryTrail) choice_[trail_[--trailLength_]] = kOpen;
+            TakeBack(entryTrail);
             if (!because_.Has(best)) return false;   // lost whatever this class's pairing
             because = because | because_;
         }
         because.Clear(best);
         because_ = because;
+        if (!s_.aborted) table_.nogoods.Add(because_, choice_, order_);
         return false;
     }
 };

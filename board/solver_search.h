@@ -27,6 +27,63 @@ constexpr KeyTable MakeKeys(uint64_t state) {
 inline constexpr KeyTable kTileKeys = MakeKeys(0x70B1E3);     // hash of a removed tile
 inline constexpr KeyTable kChoiceKeys = MakeKeys(0xC401CE);   // hash of a pairing choice marked on a tile
 
+// Combinations of pairings that lose wherever they are met: each loss of the pairing search
+// names classes whose pairings alone decide it (any pairing of the whole board that keeps theirs
+// loses), and the same few combinations come back again and again in other positions. Kept for
+// the rest of the solve; each is watched on two of its classes, the last given their pairings
+// when it was kept, so that only giving a class a pairing costs a look, at the combinations
+// watching that pairing.
+class Nogoods {
+public:
+    static constexpr int kMaxSize = 12;
+    void Clear();
+    // Keeps the pairings pairing[c] of the classes of `classes`; `order[c]` tells when each was
+    // given (the latest two are watched). Combinations of one class or of many are not kept.
+    void Add(const Bits& classes, const int8_t* pairing, const int* order);
+    // Class c has just been given pairing[c]: true when this completes a kept combination that
+    // `usable` accepts; `classes` then holds its classes.
+    template <typename Usable>
+    bool Completed(int c, const int8_t* pairing, Usable usable, Bits& classes);
+
+private:
+    struct Entry {
+        Bits classes;
+        uint8_t size;
+        uint8_t watch[2];        // indices into cls
+        uint8_t cls[kMaxSize];
+        int8_t pairing[kMaxSize];
+    };
+    static constexpr size_t kMaxCount = size_t{1} << 15;
+    std::vector<Entry> entries_;
+    std::vector<uint32_t> watching_[kMaxClasses * 3];   // by class * 3 + pairing
+};
+
+template <typename Usable>
+bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& classes) {
+    std::vector<uint32_t>& list = watching_[c * 3 + pairing[c]];
+    for (size_t i = 0; i < list.size();) {
+        Entry& e = entries_[list[i]];
+        const int w = e.cls[e.watch[0]] == c ? 0 : 1;
+        int moved = -1;
+        for (int k = 0; k < e.size && moved < 0; ++k)
+            if (k != e.watch[0] && k != e.watch[1] && pairing[e.cls[k]] != e.pairing[k]) moved = k;
+        if (moved >= 0) {   // watch a class not yet given the combination's pairing instead
+            e.watch[w] = static_cast<uint8_t>(moved);
+            watching_[e.cls[moved] * 3 + e.pairing[moved]].push_back(list[i]);
+            list[i] = list.back();
+            list.pop_back();
+            continue;
+        }
+        const int other = e.watch[1 - w];
+        if (pairing[e.cls[other]] == e.pairing[other] && usable(e.classes)) {
+            classes = e.classes;
+            return true;
+        }
+        ++i;
+    }
+    return false;
+}
+
 // Lost positions, keyed by the exact removed set and the pairing choices still open (a set of
 // tiles marking them), with the number of the solve that stored them, so a new solve starts
 // with an empty table without clearing it. Each keeps the classes whose pairings the loss
@@ -37,6 +94,7 @@ public:
     // The classes the stored loss depends on, or null when the position is not stored.
     const Bits* Find(const Bits& removed, const Bits& choices, uint64_t hash) const;
     void Put(const Bits& removed, const Bits& choices, uint64_t hash, const Bits& because);
+    Nogoods nogoods;   // cleared by Begin too
 
 private:
     struct Entry {
