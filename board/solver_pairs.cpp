@@ -22,6 +22,7 @@
 // position after position, and a position that completes one is lost without playing on.
 #include <algorithm>
 
+#include "board/solver_relaxed.h"
 #include "board/solver_search.h"
 
 namespace solver {
@@ -29,8 +30,7 @@ namespace solver {
 namespace {
 
 constexpr int8_t kOpen = -1;
-constexpr int kHintWeight = 3000;       // the pairing that got furthest in the walk goes first
-constexpr int kOpenedPlayLimit = 16;    // tiles a class opened to explain a loss may take off
+constexpr int kHintWeight = 3000;   // the pairing that got furthest in the walk goes first
 
 class PairingSearch {
 public:
@@ -271,145 +271,47 @@ private:
         return true;
     }
 
-    // A relaxed game, played to where it sticks: the tiles of `paired` leave with partner_[t]
-    // once both are free; those of a class of `fours` (all four on the board) only once two of
-    // them are free at once, and then the other two one by one, as every other tile leaves as
-    // soon as it is free. Taking a tile off only frees others, so where it sticks does not
-    // depend on the order.
-    struct Relaxed {
-        Bits gone;      // off the board
-        Bits free;      // free, still on the board
-        Bits paired;
-        Bits fours;
-        Bits started;   // tiles of `fours` classes whose first two have left
-    };
-
-    // Plays on from the free tiles of `from`; false when more than `limit` tiles left (the play
-    // then stops where it got to).
-    bool Play(Relaxed& r, const Bits& from, int limit = kTileCount) const {
-        uint8_t stack[kTileCount * 2];
-        int depth = 0;
-        int left = 0;
-        ForEach(from & r.free, [&](int t) { stack[depth++] = static_cast<uint8_t>(t); });
-        const auto leave = [&](int t) {
-            ++left;
-            r.gone.Set(t);
-            r.free.Clear(t);
-            ForEach(m_.affects[t].Minus(r.gone).Minus(r.free), [&](int u) {
-                if (m_.IsFree(u, r.gone)) {
-                    r.free.Set(u);
-                    stack[depth++] = static_cast<uint8_t>(u);
-                }
-            });
-        };
-        const auto leaveTwo = [&](int a, int b) {
-            r.gone.Set(b);   // the two leave together: neither frees the other first
-            leave(a);
-            r.gone.Clear(b);
-            leave(b);
-        };
-        while (depth > 0) {
-            if (left > limit) return false;
-            const int a = stack[--depth];
-            if (r.gone.Has(a)) continue;
-            if (r.paired.Has(a)) {
-                if (r.free.Has(partner_[a])) leaveTwo(a, partner_[a]);
-            } else if (r.fours.Has(a) && !r.started.Has(a)) {
-                const Bits members = m_.classMembers[m_.tiles[a].cls];
-                int b = -1;
-                ForEach(members & r.free, [&](int u) {
-                    if (u != a && b < 0) b = u;
-                });
-                if (b < 0) continue;
-                r.started = r.started | members;
-                leaveTwo(a, b);
-                ForEach(members & r.free, [&](int u) { stack[depth++] = static_cast<uint8_t>(u); });
-            } else {
-                leave(a);
-            }
-        }
-        return left <= limit;
-    }
-
     // Where no pair may go, another account of the classes the loss depends on: the relaxed
-    // game, with the settled pairs paired and the open classes of four as `fours`, sticks here
-    // too, and every way of clearing the board plays the relaxed game as well. What it sticks
-    // with (less what holds back nothing of it) waits only on itself, so whatever came before,
-    // nothing of it can leave first while the pairs it holds are settled the same way. Returns
-    // their branched classes, less those it sticks without (their class opened, it still
-    // sticks); every class when it does not stick.
+    // game (solver_relaxed.h), with the settled pairs paired and the open classes of four open,
+    // sticks here too. The branched classes whose pairs it cannot do without; every class when
+    // it does not stick.
     Bits RelaxedBecause(const Bits& free) {
-        Bits none;
-        for (int c = 0; c < m_.classCount; ++c) none.Set(c);
-        Relaxed r;
-        r.gone = removed_;
-        r.free = free;
+        RelaxedGame game;
+        game.gone = removed_;
+        game.free = free;
+        Bits branched;
         for (int c = 0; c < m_.classCount; ++c) {
+            if (branched_[c]) branched.Set(c);
             const int left = Left(c);
-            int p[4] = {0, 1, 2, 3};
-            int at[4], n = 0;
-            for (int k = 0; k < size_[c]; ++k)
-                if (!removed_.Has(tiles_[c][k])) at[n++] = k;
             if (left == 4 && choice_[c] == kOpen) {
-                r.fours = r.fours | m_.classMembers[c];
+                game.fours = game.fours | m_.classMembers[c];
                 continue;
             }
-            if (left == 4) PairsOf(choice_[c], p);
-            else if (left == 2) p[0] = at[0], p[1] = at[1];
-            else continue;
+            int p[4] = {0, 1, 2, 3};
+            if (left == 4) {
+                PairsOf(choice_[c], p);
+            } else if (left == 2) {
+                int n = 0;
+                for (int k = 0; k < size_[c]; ++k)
+                    if (!removed_.Has(tiles_[c][k])) p[n++] = k;
+            } else {
+                continue;
+            }
             for (int k = 0; k < left; k += 2) {
                 const int a = tiles_[c][p[k]], b = tiles_[c][p[k + 1]];
                 partner_[a] = static_cast<uint8_t>(b);
                 partner_[b] = static_cast<uint8_t>(a);
-                r.paired.Set(a);
-                r.paired.Set(b);
+                game.paired.Set(a);
+                game.paired.Set(b);
             }
         }
-        Play(r, r.free);
-        Bits rest = m_.present.Minus(r.gone);
-        if (!rest.Meets(r.paired)) return none;
-        // Peel off what holds back nothing else left: a pair, an open class, or a single tile.
-        for (bool peeled = true; peeled;) {
-            peeled = false;
-            ForEach(rest, [&](int t) {
-                if (!rest.Has(t)) return;
-                Bits unit;
-                unit.Set(t);
-                if (r.paired.Has(t)) unit.Set(partner_[t]);
-                if (r.fours.Has(t)) unit = m_.classMembers[m_.tiles[t].cls] & rest;
-                const Bits others = rest.Minus(unit);
-                bool holds = false;
-                ForEach(unit, [&](int u) { holds = holds || m_.affects[u].Meets(others); });
-                if (!holds && others.Meets(r.paired)) {
-                    rest = others;
-                    peeled = true;
-                }
-            });
+        PlayRelaxed(m_, partner_, game, game.free);
+        if (!m_.present.Minus(game.gone).Meets(game.paired)) {
+            Bits every;
+            for (int c = 0; c < m_.classCount; ++c) every.Set(c);
+            return every;
         }
-        r.gone = r.gone | m_.present.Minus(rest);   // what held back nothing: as if gone
-        r.free = r.free & rest;
-        Bits blamed;
-        ForEach(rest & r.paired, [&](int t) {
-            if (branched_[m_.tiles[t].cls]) blamed.Set(m_.tiles[t].cls);
-        });
-        ForEach(blamed, [&](int c) {
-            const Bits members = m_.classMembers[c] & rest;
-            if (members.Empty()) return;   // it left while another class was opened
-            const Relaxed before = r;
-            r.paired = r.paired.Minus(members);
-            if (m_.classMembers[c].Within(rest)) r.fours = r.fours | members;
-            // A play that takes off many tiles has mostly come unstuck: the class stays blamed.
-            if (Play(r, members, kOpenedPlayLimit) && rest.Minus(r.gone).Meets(r.paired)) {
-                rest = rest.Minus(r.gone);
-            } else {
-                r = before;
-            }
-        });
-        Bits because;
-        ForEach(rest & r.paired, [&](int t) {
-            if (branched_[m_.tiles[t].cls]) because.Set(m_.tiles[t].cls);
-        });
-        return because;
+        return NeededPairings(m_, partner_, game, branched);
     }
 
     // No class has a pair that may go: whatever pairing the other classes get, a pairing of the

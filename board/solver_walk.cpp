@@ -7,13 +7,20 @@
 // Where no two free tiles of a class are left, it re-pairs a few of the classes of the tiles
 // left, from their first pair played. When it stops getting further, it goes back to the pairing
 // that got furthest so far with a few classes re-paired at random, and after many such starts
-// without getting further, to a fresh random pairing. The random numbers come from a fixed seed, so the verdict within
-// a number of positions is the same on every machine.
+// without getting further, to a fresh random pairing. The random numbers come from a fixed seed,
+// so the verdict within a number of positions is the same on every machine.
+//
+// Where a play that got as far as the start has got sticks, the walk keeps the pairings of the
+// classes it could not have stuck without (solver_relaxed.h): any pairing that pairs them all so
+// loses too, and the walk makes no change that does (solver_doomed.h). Without this it came back
+// to the same few losing combinations from start after start.
 //
 // A pairing that clears the board comes with its playing order, a winning sequence; a walk that
 // finds none proves nothing, so the caller goes on with the exact search.
 #include <algorithm>
 
+#include "board/solver_doomed.h"
+#include "board/solver_relaxed.h"
 #include "board/solver_search.h"
 
 namespace solver {
@@ -27,7 +34,7 @@ constexpr int kStuckChanges = 4;  // changes tried where no pair can be made whe
 
 class PairingWalk {
 public:
-    PairingWalk(const Model& model, SearchState& state) : m_(model), s_(state) {
+    PairingWalk(const Model& model, SearchState& state, DoomedPairings& doomed) : m_(model), s_(state), doomed_(doomed) {
         rng_ += static_cast<uint64_t>(state.nodes) * 0x9E3779B97F4A7C15ULL;   // another walk each turn
         if (rng_ == 0) rng_ = 1;
         removedAt_[0] = InitialRemoved(model);
@@ -38,7 +45,9 @@ public:
                 if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
                 ++size_[c];
             });
+            if (size_[c] == 4) fours_.Set(c);
         }
+        doomed_.Clear(m_.classCount);
     }
 
     // False at once when some class cannot be paired at all (the exact search proves that).
@@ -65,6 +74,8 @@ public:
         Fresh();
         int score = Play(0, true);
         while (score < kTileCount) {
+            // Each play that gets as far as the start has got: why it stuck is worth keeping.
+            if (score >= best) Learn();
             if (s_.nodes >= end || !s_.Enter()) return false;
             if (score > best) {
                 best = score;
@@ -100,6 +111,8 @@ public:
 private:
     const Model& m_;
     SearchState& s_;
+    DoomedPairings& doomed_;           // what the plays that stuck showed to lose
+    Bits fours_;                       // the classes of four
     uint8_t tiles_[kMaxClasses][4];
     int size_[kMaxClasses];
     uint8_t pairing_[kMaxClasses] = {};
@@ -142,6 +155,7 @@ private:
                 if (m_.workable[c] & (1 << p)) options[n++] = p;
             SetPairing(c, options[Random(n)]);
         }
+        doomed_.Recount(pairing_);
     }
 
     // The pairing that got furthest, with a few classes re-paired at random.
@@ -153,6 +167,18 @@ private:
             const int p = Random(3);
             if (size_[c] == 4 && (m_.workable[c] & (1 << p))) SetPairing(c, p);
         }
+        doomed_.Recount(pairing_);
+    }
+
+    // Where the recorded play stuck: keeps the pairings of the classes it could not have stuck
+    // without (solver_relaxed.h), so that the walk does not make a change that pairs them all
+    // the same way again.
+    void Learn() {
+        RelaxedGame game;
+        game.gone = removedAt_[s_.pathLength];
+        game.free = free_;
+        game.paired = m_.present.Minus(game.gone);
+        doomed_.Add(NeededPairings(m_, partner_, game, fours_), pairing_);
     }
 
     // Plays the pairing out from the position after the first `from` pairs of the last recorded
@@ -215,8 +241,10 @@ private:
             for (int p = 0; p < 3; ++p) {
                 if (p == pairing_[c] || !(m_.workable[c] & (1 << p))) continue;
                 const int* q = kPairings[p];
-                // The change lets a pair of two free tiles go at the point where the play stuck.
-                if ((free_.Has(t[q[0]]) && free_.Has(t[q[1]])) || (free_.Has(t[q[2]]) && free_.Has(t[q[3]])))
+                // The change lets a pair of two free tiles go at the point where the play stuck,
+                // and pairs no losing combination whole.
+                if (((free_.Has(t[q[0]]) && free_.Has(t[q[1]])) || (free_.Has(t[q[2]]) && free_.Has(t[q[3]]))) &&
+                    !doomed_.Doomed(c, p))
                     changes[count++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
             }
         }
@@ -227,7 +255,7 @@ private:
             for (int c = 0; c < m_.classCount; ++c) {
                 if (size_[c] != 4 || m_.classMembers[c].Within(left)) continue;
                 for (int p = 0; p < 3; ++p)
-                    if (p != pairing_[c] && (m_.workable[c] & (1 << p)))
+                    if (p != pairing_[c] && (m_.workable[c] & (1 << p)) && !doomed_.Doomed(c, p))
                         changes[count++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
             }
             // A few of them, at random: each costs a play from early on.
@@ -258,6 +286,7 @@ private:
             }
         }
         const int from = From(pick.cls);
+        doomed_.Change(pick.cls, pairing_[pick.cls], pick.pairing);
         SetPairing(pick.cls, pick.pairing);
         return Play(from, true);
     }
@@ -266,7 +295,8 @@ private:
 }  // namespace
 
 bool SearchByPairingWalk(const Model& model, SearchState& state, long limit) {
-    PairingWalk walk(model, state);
+    thread_local DoomedPairings doomed;
+    PairingWalk walk(model, state, doomed);
     if (!walk.Usable()) return false;
     const bool won = walk.Run(limit);
     if (!won) state.pathLength = 0;

@@ -15,7 +15,9 @@
 
 #include "board/deal.h"
 #include "board/solver.h"
+#include "board/solver_doomed.h"
 #include "board/solver_model.h"
+#include "board/solver_relaxed.h"
 #include "board/solver_search.h"
 #include "tests/board/test_boards.h"
 
@@ -182,6 +184,89 @@ TEST_F(Solver, VerdictsOnSmallBoardsAgreeWithAPlainExhaustiveSearch) {
         coresLost += coreLost;
     }
     EXPECT_TRUE(winnable > 200 && lost > 200 && coresLost > 200) << winnable << " won, " << lost << " lost, " << coresLost << " by a core";
+}
+
+// Where a pairing of the whole board sticks, the walk keeps the pairings of the classes the
+// stuck tiles cannot do without, and makes no change that pairs them all so again. On boards that
+// can be cleared, such a combination must never be how the winning sequence pairs those classes;
+// and the bookkeeping must tell exactly which changes leave a kept combination whole.
+TEST_F(Solver, WhatTheWalkKeepsAsLosingIsNeverHowAWinPairs) {
+    std::mt19937 random(23);
+    int accounts = 0, doomedChanges = 0;
+    for (int board = 0; board < 300; ++board) {
+        testboard::ResetAll();
+        RandomSmallBoard(random, 28 + 2 * static_cast<int>(random() % 10), true);
+        const SolveResult result = SolveBoard(Board, 1000000);
+        if (result.verdict != SolveVerdict::Winnable) continue;
+        solver::Model model;
+        solver::BuildModel(Board, model);
+        uint8_t winner[kTileCount];
+        for (int k = 0; k < result.pairCount; ++k) {
+            winner[result.pairs[k].first] = result.pairs[k].second;
+            winner[result.pairs[k].second] = result.pairs[k].first;
+        }
+        solver::Bits fours;
+        for (int c = 0; c < model.classCount; ++c)
+            if (model.classMembers[c].Count() == 4) fours.Set(c);
+        solver::DoomedPairings doomed;
+        doomed.Clear(model.classCount);
+        std::vector<std::vector<uint8_t>> kept;   // each: the pairing of every class, 255 where not kept
+        uint8_t pairing[kTileCount] = {};
+        for (int trial = 0; trial < 20; ++trial) {
+            // A random pairing: pairing p of a class of four pairs its first tile with its (p+1)th.
+            uint8_t partner[kTileCount];
+            for (int c = 0; c < model.classCount; ++c) {
+                std::vector<int> t;
+                solver::ForEach(model.classMembers[c], [&](int u) { t.push_back(u); });
+                pairing[c] = static_cast<uint8_t>(random() % 3);
+                if (t.size() == 4) {
+                    const int* q = solver::kPairings[pairing[c]];
+                    t = {t[q[0]], t[q[1]], t[q[2]], t[q[3]]};
+                }
+                for (size_t k = 0; k + 1 < t.size(); k += 2) {
+                    partner[t[k]] = static_cast<uint8_t>(t[k + 1]);
+                    partner[t[k + 1]] = static_cast<uint8_t>(t[k]);
+                }
+            }
+            solver::RelaxedGame game;
+            game.gone = solver::InitialRemoved(model);
+            game.free = solver::FreeTiles(model, game.gone);
+            game.paired = model.present;
+            solver::PlayRelaxed(model, partner, game, game.free);
+            if (model.present.Within(game.gone)) continue;   // this pairing clears the board
+            const solver::Bits needed = solver::NeededPairings(model, partner, game, fours);
+            bool asTheWin = true;
+            solver::ForEach(needed, [&](int c) {
+                solver::ForEach(model.classMembers[c], [&](int t) { asTheWin = asTheWin && partner[t] == winner[t]; });
+            });
+            ASSERT_FALSE(asTheWin) << "board " << board << ": " << needed.Count() << " classes";
+            ++accounts;
+            if (needed.Count() > solver::DoomedPairings::kMaxSize) continue;
+            doomed.Add(needed, pairing);
+            kept.emplace_back(model.classCount, 255);
+            solver::ForEach(needed, [&](int c) { kept.back()[c] = pairing[c]; });
+        }
+        // Changes one class at a time, against a plain look at every kept combination.
+        doomed.Recount(pairing);
+        for (int step = 0; step < 200 && !kept.empty(); ++step) {
+            const int c = static_cast<int>(random() % model.classCount), p = static_cast<int>(random() % 3);
+            if (p == pairing[c]) continue;
+            bool whole = false;
+            for (const auto& combination : kept) {
+                bool all = true;
+                for (int d = 0; d < model.classCount; ++d)
+                    all = all && (combination[d] == 255 || combination[d] == (d == c ? p : pairing[d]));
+                whole = whole || all;
+            }
+            ASSERT_EQ(doomed.Doomed(c, p), whole) << "board " << board << " step " << step;
+            doomedChanges += whole;
+            if (random() % 2) {
+                doomed.Change(c, pairing[c], p);
+                pairing[c] = static_cast<uint8_t>(p);
+            }
+        }
+    }
+    EXPECT_TRUE(accounts > 1000 && doomedChanges > 100) << accounts << " accounts, " << doomedChanges << " doomed changes";
 }
 
 // Full deals: a budget of three positions gives Unknown (or, for a deal settled that soon, the
