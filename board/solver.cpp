@@ -185,6 +185,8 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         const long limit = std::min(turn[1], nodeBudget - state.nodes);
         won = twosAndFours ? SearchByPairingWalk(model, state, limit) : SearchByDescents(model, state, limit, kDescents);
         state.deadline = deadline;
+        // What the walk found to lose holds for the exact search too.
+        if (twosAndFours && !won) KeepWalkLosses(tLostTable.nogoods);
         if (won) {
             settled = true;
             break;

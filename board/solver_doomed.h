@@ -27,6 +27,19 @@ public:
     void Change(int c, int from, int to);
     // Whether giving class c pairing p (and keeping the others) leaves a kept combination whole.
     bool Doomed(int c, int p) const;
+    // Calls f(classes, pairing) for every kept combination, pairing[c] giving each class's.
+    template <typename F>
+    void ForEachKept(F f) const {
+        int8_t pairing[kMaxClasses];
+        for (const Entry& e : entries_) {
+            Bits classes;
+            for (int k = 0; k < e.size; ++k) {
+                classes.Set(e.cls[k]);
+                pairing[e.cls[k]] = static_cast<int8_t>(e.pairing[k]);
+            }
+            f(classes, pairing);
+        }
+    }
 
 private:
     struct Entry {

@@ -37,6 +37,7 @@ class Nogoods {
 public:
     static constexpr int kMaxSize = 12;
     void Clear();
+    size_t Count() const { return entries_.size(); }
     // Keeps the pairings pairing[c] of the classes of `classes`; `order[c]` tells when each was
     // given (the latest two are watched). Combinations of one class or of many are not kept.
     void Add(const Bits& classes, const int8_t* pairing, const int* order);
@@ -154,6 +155,8 @@ bool SearchByDescents(const Model& model, SearchState& state, long limit, int de
 // positions; true when a pairing cleared the board (`state.path` holds its order). A failure
 // proves nothing.
 bool SearchByPairingWalk(const Model& model, SearchState& state, long limit);
+// Adds what the last walk (on this thread) kept as losing combinations of pairings.
+void KeepWalkLosses(Nogoods& nogoods);
 // Whether the classes of the tiles of `core` cannot be cleared even when every other tile leaves
 // on its own as soon as it is free: then the board cannot be cleared either. For boards whose
 // classes all come in twos and fours; within `limit` positions (counted in `state`), and with a

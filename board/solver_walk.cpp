@@ -294,8 +294,17 @@ private:
 
 }  // namespace
 
+namespace {
+thread_local DoomedPairings tDoomed;
+}  // namespace
+
+void KeepWalkLosses(Nogoods& nogoods) {
+    const int order[kMaxClasses] = {};
+    tDoomed.ForEachKept([&](const Bits& classes, const int8_t* pairing) { nogoods.Add(classes, pairing, order); });
+}
+
 bool SearchByPairingWalk(const Model& model, SearchState& state, long limit) {
-    thread_local DoomedPairings doomed;
+    DoomedPairings& doomed = tDoomed;
     PairingWalk walk(model, state, doomed);
     if (!walk.Usable()) return false;
     const bool won = walk.Run(limit);

@@ -267,6 +267,39 @@ TEST_F(Solver, WhatTheWalkKeepsAsLosingIsNeverHowAWinPairs) {
         }
     }
     EXPECT_TRUE(accounts > 1000 && doomedChanges > 100) << accounts << " accounts, " << doomedChanges << " doomed changes";
+
+    // On full deals that can be won but not at once, what a real walk keeps and hands to the
+    // exact search must not be completed by the winning pairing either.
+    int walksChecked = 0;
+    for (int time : {2, 46, 56, 381}) {
+        ASSERT_EQ(LoadLayout(nullptr, LayoutPath("LAYOUT1.TXL").c_str()), 1);
+        fake::SetTime(time);
+        DealTiles();
+        const SolveResult win = SolveBoard(Board, 1000000);
+        ASSERT_EQ(win.verdict, SolveVerdict::Winnable) << "deal at " << time;
+        solver::Model model;
+        solver::BuildModel(Board, model);
+        solver::SearchState state;
+        state.nodeBudget = 200;
+        if (solver::SearchByPairingWalk(model, state, 200)) continue;   // won at once: nothing kept to check
+        ++walksChecked;
+        solver::Nogoods kept;
+        kept.Clear();
+        solver::KeepWalkLosses(kept);
+        // The winning pairing of each class of four: its first tile's partner tells which.
+        int8_t pairing[solver::kMaxClasses];
+        for (int k = 0; k < win.pairCount; ++k)
+            for (const auto& [a, b] : {std::pair{win.pairs[k].first, win.pairs[k].second}, std::pair{win.pairs[k].second, win.pairs[k].first}})
+                if (model.rank[a] == 0) pairing[model.tiles[a].cls] = static_cast<int8_t>(model.rank[b] - 1);
+        int completed = 0;
+        for (int c = 0; c < model.classCount; ++c) {
+            solver::Bits classes;
+            completed += kept.Completed(c, pairing, [](const solver::Bits&) { return true; }, classes);
+        }
+        EXPECT_GT(kept.Count(), 20u) << "deal at " << time;
+        EXPECT_EQ(completed, 0) << "deal at " << time;
+    }
+    EXPECT_GE(walksChecked, 2);
 }
 
 // Full deals: a budget of three positions gives Unknown (or, for a deal settled that soon, the
