@@ -25,6 +25,8 @@ constexpr long kSecondExactLeast = 256;
 constexpr long kSecondExactMost = 2500;
 constexpr int kDescents = 2048;
 constexpr long kFirstCore = 500;   // the positions of the core check after the first walk
+constexpr long kWalkEighths = 3;   // the second walk's share of the budget, in eighths
+constexpr long kCoreShare = 4;     // the second core check gets a quarter of the budget
 
 thread_local LostTable tCoreTable;
 thread_local Model tCoreModel;
@@ -110,7 +112,7 @@ bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, Se
     sub.timed = state.timed;
     if (sub.timed) {
         const auto now = std::chrono::steady_clock::now();
-        sub.deadline = now + (state.deadline - now) / 8;
+        sub.deadline = now + (state.deadline - now) / kCoreShare;
     }
     tCoreTable.Begin();
     const bool won = SearchByPairings(relaxed, tCoreTable, sub);
@@ -158,13 +160,13 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
     // and trying first the pairing that the walk got furthest with. After each walk, the
     // classes of the tiles left where it got furthest are checked on their own, every other
     // tile leaving as soon as it is free: that proves lost some deals the exact search cannot
-    // settle in minutes. The second walk gets five eighths of the positions (or of the time
-    // left), its check an eighth: deals still unknown at the end are more often winnable ones
-    // the walk finds late than lost ones the exact search would prove.
-    const long quickLimit = nodeBudget / 8 * 5;
+    // settle in minutes. The second walk gets three eighths of the positions (or of the time
+    // left), its check a quarter: since the walk keeps what made its plays stick, the deals
+    // still unknown at the end are nearly all lost ones that the exact search proves later.
+    const long quickLimit = nodeBudget / 8 * kWalkEighths;
     const long turns[][3] = {
         {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick), kFirstCore},
-        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit, nodeBudget / 8},
+        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit, nodeBudget / kCoreShare},
     };
     bool won = false;
     bool lost = false;
@@ -181,7 +183,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         state.aborted = false;
         state.pathLength = 0;
         const auto deadline = state.deadline;
-        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * 5 / 8;
+        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * kWalkEighths / 8;
         const long limit = std::min(turn[1], nodeBudget - state.nodes);
         won = twosAndFours ? SearchByPairingWalk(model, state, limit) : SearchByDescents(model, state, limit, kDescents);
         state.deadline = deadline;

@@ -160,7 +160,7 @@ void KeepWalkLosses(Nogoods& nogoods);
 // Whether the classes of the tiles of `core` cannot be cleared even when every other tile leaves
 // on its own as soon as it is free: then the board cannot be cleared either. For boards whose
 // classes all come in twos and fours; within `limit` positions (counted in `state`), and with a
-// time limit in `state` an eighth of the time left. False when it cannot tell.
+// time limit in `state` a quarter of the time left. False when it cannot tell.
 bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, SearchState& state, long limit);
 
 }  // namespace solver
