@@ -52,11 +52,12 @@ public:
         const uint64_t entryHash = hash_;
         const int entryPath = s_.pathLength;
         const int entryTrail = trailLength_;
+        const int entryRuledOut = ruledOutCount_;
         Bits free;
         if (Propagate(free)) {
             if (removed_.Count() == kTileCount) return true;
             if (NogoodMet()) {
-                Unwind(entryRemoved, entryHash, entryPath, entryTrail);
+                Unwind(entryRemoved, entryHash, entryPath, entryTrail, entryRuledOut);
                 return false;
             }
             Bits choices;
@@ -77,7 +78,7 @@ public:
         } else {
             because_ = Bits{};   // a class that no pairing lets leave: lost whatever was chosen
         }
-        Unwind(entryRemoved, entryHash, entryPath, entryTrail);
+        Unwind(entryRemoved, entryHash, entryPath, entryTrail, entryRuledOut);
         return false;
     }
 
@@ -94,6 +95,15 @@ private:
     int trailLength_ = 0;
     int order_[kMaxClasses] = {};       // where in the trail each chosen class is
     int seen_ = 0;                      // the trail so far shown to the known losing combinations
+    // Pairings of open classes that would complete a known losing combination (bit p), with the
+    // combination's classes, undone as the search backs up past where they were found.
+    uint8_t ruledOut_[kMaxClasses] = {};
+    Bits ruledOutWhy_[kMaxClasses][3];
+    struct RuledOut {
+        uint8_t cls, pairing;
+    };
+    RuledOut ruledOutTrail_[kMaxClasses * 3];
+    int ruledOutCount_ = 0;
     uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
     // The pairing of each class was chosen by branching (not forced by the model).
     bool branched_[kMaxClasses] = {};
@@ -103,12 +113,16 @@ private:
     Bits because_;
     uint8_t partner_[kTileCount];   // the partner of each settled tile, for RelaxedBecause
 
-    // Back to the position and the choices a node was entered with.
-    void Unwind(const Bits& removed, uint64_t hash, int path, int trail) {
+    // Back to the position, the choices and the ruled-out pairings a node was entered with.
+    void Unwind(const Bits& removed, uint64_t hash, int path, int trail, int ruledOut) {
         removed_ = removed;
         hash_ = hash;
         s_.pathLength = path;
         TakeBack(trail);
+        while (ruledOutCount_ > ruledOut) {
+            const RuledOut& r = ruledOutTrail_[--ruledOutCount_];
+            ruledOut_[r.cls] &= static_cast<uint8_t>(~(1 << r.pairing));
+        }
     }
 
     void TakeBack(int trail) {
@@ -126,9 +140,16 @@ private:
             ForEach(classes, [&](int c) { all = all && Left(c) > 0; });
             return all;
         };
+        // A combination one class short rules that class's pairing out, for the branches below.
+        const auto ruleOut = [&](int c, int p, const Bits& classes) {
+            if (ruledOut_[c] & (1 << p)) return;
+            ruledOut_[c] |= static_cast<uint8_t>(1 << p);
+            ruledOutWhy_[c][p] = classes;
+            ruledOutTrail_[ruledOutCount_++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
+        };
         for (; seen_ < trailLength_; ++seen_) {
             Bits classes;
-            if (!table_.nogoods.Completed(trail_[seen_], choice_, withTiles, classes)) continue;
+            if (!table_.nogoods.Completed(trail_[seen_], choice_, withTiles, classes, ruleOut)) continue;
             because_ = Bits{};
             ForEach(classes, [&](int c) {
                 if (branched_[c]) because_.Set(c);
@@ -349,7 +370,7 @@ private:
             int workable = 0;
             for (int choice = 0; choice < 3; ++choice) {
                 works[c][choice] = Works(c, choice);
-                workable += works[c][choice];
+                workable += works[c][choice] && !((ruledOut_[c] >> choice) & 1);
             }
             freeCount = freeCount * 8 + Noise(static_cast<uint64_t>(c) * 7 + trailLength_, 8);
             if (workable < bestWorkable || (workable == bestWorkable && freeCount > bestFree)) {
@@ -386,6 +407,19 @@ private:
         std::stable_sort(options, options + count, [](const Option& x, const Option& y) { return x.key > y.key; });
         Bits because;
         for (int k = 0; k < count && !s_.aborted; ++k) {
+            // Ruled out by a losing combination whose classes all still have tiles: lost for
+            // the reasons of that combination, without playing on.
+            if ((ruledOut_[best] >> options[k].choice) & 1) {
+                const Bits& why = ruledOutWhy_[best][options[k].choice];
+                bool withTiles = true;
+                ForEach(why, [&](int c) { withTiles = withTiles && Left(c) > 0; });
+                if (withTiles) {
+                    ForEach(why, [&](int c) {
+                        if (branched_[c] || c == best) because.Set(c);
+                    });
+                    continue;
+                }
+            }
             const int entryTrail = trailLength_;
             Choose(best, options[k].choice);
             branched_[best] = true;

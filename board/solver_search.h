@@ -42,9 +42,14 @@ public:
     // given (the latest two are watched). Combinations of one class or of many are not kept.
     void Add(const Bits& classes, const int8_t* pairing, const int* order);
     // Class c has just been given pairing[c]: true when this completes a kept combination that
-    // `usable` accepts; `classes` then holds its classes.
+    // `usable` accepts; `classes` then holds its classes. A combination left one class short,
+    // that class's pairing still open, goes to unit(class, its pairing there, classes).
+    template <typename Usable, typename Unit>
+    bool Completed(int c, const int8_t* pairing, Usable usable, Bits& classes, Unit unit);
     template <typename Usable>
-    bool Completed(int c, const int8_t* pairing, Usable usable, Bits& classes);
+    bool Completed(int c, const int8_t* pairing, Usable usable, Bits& classes) {
+        return Completed(c, pairing, usable, classes, [](int, int, const Bits&) {});
+    }
 
 private:
     struct Entry {
@@ -59,8 +64,8 @@ private:
     std::vector<uint32_t> watching_[kMaxClasses * 3];   // by class * 3 + pairing
 };
 
-template <typename Usable>
-bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& classes) {
+template <typename Usable, typename Unit>
+bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& classes, Unit unit) {
     std::vector<uint32_t>& list = watching_[c * 3 + pairing[c]];
     for (size_t i = 0; i < list.size();) {
         Entry& e = entries_[list[i]];
@@ -80,6 +85,7 @@ bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& class
             classes = e.classes;
             return true;
         }
+        if (pairing[e.cls[other]] < 0) unit(e.cls[other], e.pairing[other], e.classes);
         ++i;
     }
     return false;
