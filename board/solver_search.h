@@ -137,7 +137,7 @@ struct SearchState {
     // Counts a position; false (and aborted) once the budget is spent.
     bool Enter() {
         ++nodes;
-        if (nodes > nodeBudget || (sliceEnd >= 0 && nodes > sliceEnd) || (timed && (nodes & 255) == 0 && std::chrono::steady_clock::now() > deadline))
+        if (nodes > nodeBudget || (sliceEnd >= 0 && nodes > sliceEnd) || (timed && (nodes & 63) == 0 && std::chrono::steady_clock::now() > deadline))
             aborted = true;
         return !aborted;
     }
