@@ -68,7 +68,10 @@ void Nogoods::Add(const Bits& classes, const int8_t* pairing, const int* order) 
     }
     const auto id = static_cast<uint32_t>(entries_.size());
     entries_.push_back(e);
-    for (int k : {0, 1}) watching_[e.cls[e.watch[k]] * 3 + e.pairing[e.watch[k]]].push_back(id);
+    for (int k : {0, 1}) {
+        const int other = e.watch[1 - k];
+        watching_[e.cls[e.watch[k]] * 3 + e.pairing[e.watch[k]]].push_back({id, e.cls[other], e.pairing[other]});
+    }
 }
 
 void LostTable::Begin() {

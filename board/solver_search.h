@@ -59,28 +59,47 @@ private:
         uint8_t cls[kMaxSize];
         int8_t pairing[kMaxSize];
     };
+    // A combination watching a pairing, with one of its other classes and that class's pairing
+    // in it: while that class has another pairing, the combination cannot be met, and the look
+    // stops here without reading the combination.
+    struct Watch {
+        uint32_t id;
+        uint8_t cls;
+        int8_t pairing;
+    };
     static constexpr size_t kMaxCount = size_t{1} << 15;
     std::vector<Entry> entries_;
-    std::vector<uint32_t> watching_[kMaxClasses * 3];   // by class * 3 + pairing
+    std::vector<Watch> watching_[kMaxClasses * 3];   // by class * 3 + pairing
 };
 
 template <typename Usable, typename Unit>
 bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& classes, Unit unit) {
-    std::vector<uint32_t>& list = watching_[c * 3 + pairing[c]];
+    std::vector<Watch>& list = watching_[c * 3 + pairing[c]];
+    const auto otherwise = [&](int d, int p) { return pairing[d] >= 0 && pairing[d] != p; };
     for (size_t i = 0; i < list.size();) {
-        Entry& e = entries_[list[i]];
+        if (otherwise(list[i].cls, list[i].pairing)) {
+            ++i;
+            continue;
+        }
+        Entry& e = entries_[list[i].id];
         const int w = e.cls[e.watch[0]] == c ? 0 : 1;
+        const int other = e.watch[1 - w];
+        if (otherwise(e.cls[other], e.pairing[other])) {   // cannot be met: keep the watch
+            list[i].cls = e.cls[other];
+            list[i].pairing = e.pairing[other];
+            ++i;
+            continue;
+        }
         int moved = -1;
         for (int k = 0; k < e.size && moved < 0; ++k)
             if (k != e.watch[0] && k != e.watch[1] && pairing[e.cls[k]] != e.pairing[k]) moved = k;
         if (moved >= 0) {   // watch a class not yet given the combination's pairing instead
             e.watch[w] = static_cast<uint8_t>(moved);
-            watching_[e.cls[moved] * 3 + e.pairing[moved]].push_back(list[i]);
+            watching_[e.cls[moved] * 3 + e.pairing[moved]].push_back({list[i].id, e.cls[other], e.pairing[other]});
             list[i] = list.back();
             list.pop_back();
             continue;
         }
-        const int other = e.watch[1 - w];
         if (pairing[e.cls[other]] == e.pairing[other] && usable(e.classes)) {
             classes = e.classes;
             return true;
