@@ -188,10 +188,10 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         const auto deadline = state.deadline;
         if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * kWalkEighths / 8;
         const long limit = std::min(turn[1], nodeBudget - state.nodes);
-        won = twosAndFours ? SearchByPairingWalk(model, state, limit) : SearchByDescents(model, state, limit, kDescents);
+        // What the walk finds to lose holds for the exact search too.
+        won = twosAndFours ? SearchByPairingWalk(model, state, limit, &tLostTable.nogoods)
+                           : SearchByDescents(model, state, limit, kDescents);
         state.deadline = deadline;
-        // What the walk found to lose holds for the exact search too.
-        if (twosAndFours && !won) KeepWalkLosses(tLostTable.nogoods);
         if (won) {
             settled = true;
             break;

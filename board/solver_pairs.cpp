@@ -130,16 +130,19 @@ private:
         seen_ = std::min(seen_, trailLength_);
     }
 
+    // Whether every class of `classes` still has tiles on the board.
+    bool WithTiles(const Bits& classes) const {
+        bool all = true;
+        ForEach(classes, [&](int c) { all = all && Left(c) > 0; });
+        return all;
+    }
+
     // Whether the pairings given since the last look complete a combination known to lose;
     // `because_` then holds its branched classes. Only combinations whose classes all have
     // tiles left count: the position then tells their pairings wherever it is met again, as the
     // table needs.
     bool NogoodMet() {
-        const auto withTiles = [&](const Bits& classes) {
-            bool all = true;
-            ForEach(classes, [&](int c) { all = all && Left(c) > 0; });
-            return all;
-        };
+        const auto withTiles = [&](const Bits& classes) { return WithTiles(classes); };
         // A combination one class short rules that class's pairing out, for the branches below.
         const auto ruleOut = [&](int c, int p, const Bits& classes) {
             if (ruledOut_[c] & (1 << p)) return;
@@ -300,31 +303,18 @@ private:
         RelaxedGame game;
         game.gone = removed_;
         game.free = free;
+        uint8_t a[kTileCount / 2], b[kTileCount / 2];
+        const int pairs = SettledPairs(a, b);
+        for (int k = 0; k < pairs; ++k) {
+            partner_[a[k]] = b[k];
+            partner_[b[k]] = a[k];
+            game.paired.Set(a[k]);
+            game.paired.Set(b[k]);
+        }
         Bits branched;
         for (int c = 0; c < m_.classCount; ++c) {
             if (branched_[c]) branched.Set(c);
-            const int left = Left(c);
-            if (left == 4 && choice_[c] == kOpen) {
-                game.fours = game.fours | m_.classMembers[c];
-                continue;
-            }
-            int p[4] = {0, 1, 2, 3};
-            if (left == 4) {
-                PairsOf(choice_[c], p);
-            } else if (left == 2) {
-                int n = 0;
-                for (int k = 0; k < size_[c]; ++k)
-                    if (!removed_.Has(tiles_[c][k])) p[n++] = k;
-            } else {
-                continue;
-            }
-            for (int k = 0; k < left; k += 2) {
-                const int a = tiles_[c][p[k]], b = tiles_[c][p[k + 1]];
-                partner_[a] = static_cast<uint8_t>(b);
-                partner_[b] = static_cast<uint8_t>(a);
-                game.paired.Set(a);
-                game.paired.Set(b);
-            }
+            if (choice_[c] == kOpen && Left(c) == 4) game.fours = game.fours | m_.classMembers[c];
         }
         PlayRelaxed(m_, partner_, game, game.free);
         if (!m_.present.Minus(game.gone).Meets(game.paired)) {
@@ -411,9 +401,7 @@ private:
             // the reasons of that combination, without playing on.
             if ((ruledOut_[best] >> options[k].choice) & 1) {
                 const Bits& why = ruledOutWhy_[best][options[k].choice];
-                bool withTiles = true;
-                ForEach(why, [&](int c) { withTiles = withTiles && Left(c) > 0; });
-                if (withTiles) {
+                if (WithTiles(why)) {
                     ForEach(why, [&](int c) {
                         if (branched_[c] || c == best) because.Set(c);
                     });

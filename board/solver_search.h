@@ -178,10 +178,8 @@ bool SearchByPairings(const Model& model, LostTable& table, SearchState& state);
 bool SearchByDescents(const Model& model, SearchState& state, long limit, int descents);
 // A walk over the pairings of a board whose classes all come in twos and fours, within `limit`
 // positions; true when a pairing cleared the board (`state.path` holds its order). A failure
-// proves nothing.
-bool SearchByPairingWalk(const Model& model, SearchState& state, long limit);
-// Adds what the last walk (on this thread) kept as losing combinations of pairings.
-void KeepWalkLosses(Nogoods& nogoods);
+// proves nothing, but the combinations of pairings it found to lose go to `keep`.
+bool SearchByPairingWalk(const Model& model, SearchState& state, long limit, Nogoods* keep = nullptr);
 // Whether the classes of the tiles of `core` cannot be cleared even when every other tile leaves
 // on its own as soon as it is free: then the board cannot be cleared either. For boards whose
 // classes all come in twos and fours; within `limit` positions (counted in `state`), and with a

@@ -294,21 +294,16 @@ private:
 
 }  // namespace
 
-namespace {
-thread_local DoomedPairings tDoomed;
-}  // namespace
-
-void KeepWalkLosses(Nogoods& nogoods) {
-    const int order[kMaxClasses] = {};
-    tDoomed.ForEachKept([&](const Bits& classes, const int8_t* pairing) { nogoods.Add(classes, pairing, order); });
-}
-
-bool SearchByPairingWalk(const Model& model, SearchState& state, long limit) {
-    DoomedPairings& doomed = tDoomed;
+bool SearchByPairingWalk(const Model& model, SearchState& state, long limit, Nogoods* keep) {
+    thread_local DoomedPairings doomed;
     PairingWalk walk(model, state, doomed);
     if (!walk.Usable()) return false;
     const bool won = walk.Run(limit);
     if (!won) state.pathLength = 0;
+    if (!won && keep != nullptr) {
+        const int order[kMaxClasses] = {};
+        doomed.ForEachKept([&](const Bits& classes, const int8_t* pairing) { keep->Add(classes, pairing, order); });
+    }
     return won;
 }
 

@@ -281,11 +281,10 @@ TEST_F(Solver, WhatTheWalkKeepsAsLosingIsNeverHowAWinPairs) {
         solver::BuildModel(Board, model);
         solver::SearchState state;
         state.nodeBudget = 200;
-        if (solver::SearchByPairingWalk(model, state, 200)) continue;   // won at once: nothing kept to check
-        ++walksChecked;
         solver::Nogoods kept;
         kept.Clear();
-        solver::KeepWalkLosses(kept);
+        if (solver::SearchByPairingWalk(model, state, 200, &kept)) continue;   // won at once: nothing kept to check
+        ++walksChecked;
         // The winning pairing of each class of four: its first tile's partner tells which.
         int8_t pairing[solver::kMaxClasses];
         for (int k = 0; k < win.pairCount; ++k)
