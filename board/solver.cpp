@@ -3,7 +3,8 @@
 // lies above what), solver_pairs (the search over pairings, for every board of a game),
 // solver_moves (the search over moves, for hand-made boards with larger or odd classes),
 // solver_walk (a quick walk over pairings that finds most winning sequences), solver_descents
-// (greedy descents, the quick search of hand-made boards).
+// (greedy descents, the quick search of hand-made boards), solver_relaxed_search (a search over
+// pairings by the relaxed game, which proves most hard lost deals).
 #include "board/solver.h"
 
 #include <algorithm>
@@ -16,20 +17,17 @@ namespace {
 
 thread_local LostTable tLostTable;
 thread_local Model tModel;
-// The positions of the turns of the exact search and of the quick search before the last exact
-// one: a share of the budget within these bounds.
+// The positions of the turns of the exact search and of the quick search: a share of the budget
+// within these bounds.
 constexpr long kFirstExactLeast = 16;
 constexpr long kFirstExactMost = 64;
 constexpr long kFirstQuick = 3000;
 constexpr long kSecondExactLeast = 256;
 constexpr long kSecondExactMost = 2500;
 constexpr int kDescents = 2048;
-constexpr long kFirstCore = 500;   // the positions of the core check after the first walk
-constexpr long kWalkEighths = 3;   // the second walk's share of the budget, in eighths
-constexpr long kCoreShare = 4;     // the second core check gets a quarter of the budget
-
-thread_local LostTable tCoreTable;
-thread_local Model tCoreModel;
+constexpr long kFirstRelaxed = 500;   // the positions of the relaxed search after the first walk
+constexpr long kWalkEighths = 2;      // the second walk's share of the budget, in eighths
+constexpr long kRelaxedShare = 2;     // the second relaxed search gets half of what is left
 
 }  // namespace
 
@@ -102,27 +100,6 @@ void LostTable::Put(const Bits& removed, const Bits& choices, uint64_t hash, con
     entries_[slot] = {removed, choices, because, solve_};
 }
 
-bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, SearchState& state, long limit) {
-    Bits kept;
-    ForEach(core, [&](int t) { kept = kept | model.classMembers[model.tiles[t].cls]; });
-    const Bits loose = model.present.Minus(kept);
-    Model& relaxed = tCoreModel;
-    BuildModel(board, relaxed, &loose);
-    if (!relaxed.sound) return false;
-    if (SomeTileNeverFree(relaxed)) return true;
-    SearchState sub;
-    sub.nodeBudget = limit;
-    sub.timed = state.timed;
-    if (sub.timed) {
-        const auto now = std::chrono::steady_clock::now();
-        sub.deadline = now + (state.deadline - now) / kCoreShare;
-    }
-    tCoreTable.Begin();
-    const bool won = SearchByPairings(relaxed, tCoreTable, sub);
-    state.nodes += sub.nodes;
-    return !won && !sub.aborted;
-}
-
 }  // namespace solver
 
 SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long microseconds) {
@@ -156,23 +133,30 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         return twosAndFours ? SearchByPairings(model, tLostTable, state) : SearchByMoves(model, tLostTable, state);
     };
     // In turns, each with its share of the positions: the exact search, which proves most lost
-    // deals within a few positions, and the quick search for a win, which clears most winnable
-    // ones (the walk over pairings, or greedy descents on a hand-made board with classes of
-    // other sizes). Short turns first, so that an easy deal of either kind is settled at once;
-    // the last turn is the exact search with everything left, keeping the lost positions found
-    // and trying first the pairing that the walk got furthest with. After each walk, the
-    // classes of the tiles left where it got furthest are checked on their own, every other
-    // tile leaving as soon as it is free: that proves lost some deals the exact search cannot
-    // settle in minutes. The second walk gets three eighths of the positions (or of the time
-    // left), its check a quarter: since the walk keeps what made its plays stick, the deals
-    // still unknown at the end are nearly all lost ones that the exact search proves later.
+    // deals within a few positions; the quick search for a win, which clears most winnable ones
+    // (the walk over pairings, or greedy descents on a hand-made board with classes of other
+    // sizes); and the search over pairings by the relaxed game, which proves lost within a few
+    // hundred positions most deals whose loss lies in a knot of a few classes deep in the board.
+    // Short turns first, so that an easy deal of any kind is settled at once. All three keep
+    // the combinations of pairings they find to lose in one store, and each uses the others'.
+    // The second walk gets a quarter of the positions (or of the time left), the relaxed search
+    // half of what is left after it and then everything left: nearly every deal the walk has not
+    // won by then is a lost one. A hand-made board ends with the exact search instead.
     const long quickLimit = nodeBudget / 8 * kWalkEighths;
     const long turns[][3] = {
-        {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick), kFirstCore},
-        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit, nodeBudget / kCoreShare},
+        {std::clamp(nodeBudget / 64, kFirstExactLeast, kFirstExactMost), std::min(quickLimit, kFirstQuick), kFirstRelaxed},
+        {std::clamp(nodeBudget / 8, kSecondExactLeast, kSecondExactMost), quickLimit, nodeBudget / kRelaxedShare},
+    };
+    const auto timeLeft = [&]() { return !state.timed || std::chrono::steady_clock::now() < state.deadline; };
+    // Runs `search` with the deadline a share of the time left, when the solve is timed.
+    const auto withShare = [&](long num, long den, auto search) {
+        const auto deadline = state.deadline;
+        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * num / den;
+        const bool found = search();
+        state.deadline = deadline;
+        return found;
     };
     bool won = false;
-    bool lost = false;
     bool settled = false;
     for (const auto& turn : turns) {
         state.aborted = false;
@@ -181,34 +165,29 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         won = exact();
         settled = won || !state.aborted;
         state.nodeBudget = nodeBudget;
-        if (settled || state.nodes >= nodeBudget || (state.timed && std::chrono::steady_clock::now() > state.deadline))
-            break;
+        if (settled || state.nodes >= nodeBudget || !timeLeft()) break;
         state.aborted = false;
         state.pathLength = 0;
-        const auto deadline = state.deadline;
-        if (state.timed) state.deadline = std::chrono::steady_clock::now() + (deadline - std::chrono::steady_clock::now()) * kWalkEighths / 8;
         const long limit = std::min(turn[1], nodeBudget - state.nodes);
-        // What the walk finds to lose holds for the exact search too.
-        won = twosAndFours ? SearchByPairingWalk(model, state, limit, &tLostTable.nogoods)
-                           : SearchByDescents(model, state, limit, kDescents);
-        state.deadline = deadline;
+        // What the walk finds to lose holds for the other searches too.
+        won = withShare(kWalkEighths, 8, [&]() {
+            return twosAndFours ? SearchByPairingWalk(model, state, limit, &tLostTable.nogoods)
+                                : SearchByDescents(model, state, limit, kDescents);
+        });
         if (won) {
             settled = true;
             break;
         }
-        // The classes of the tiles left where the walk got furthest, the others left loose.
-        if (twosAndFours && !state.furthestLeft.Empty() && state.nodes < nodeBudget) {
-            lost = CoreLost(board, model, state.furthestLeft, state, std::min(turn[2], nodeBudget - state.nodes));
-            if (lost) {
-                settled = true;
-                break;
-            }
-        }
+        if (!twosAndFours || state.nodes >= nodeBudget) continue;
+        const long relaxedLimit = std::min(turn[2], nodeBudget - state.nodes);
+        won = withShare(1, kRelaxedShare, [&]() { return SearchByRelaxedGame(model, state, relaxedLimit, tLostTable.nogoods); });
+        settled = won || !state.aborted;
+        if (settled) break;
     }
-    if (!settled && state.nodes < nodeBudget && (!state.timed || std::chrono::steady_clock::now() < state.deadline)) {
+    if (!settled && state.nodes < nodeBudget && timeLeft()) {
         state.aborted = false;
         state.pathLength = 0;
-        won = exact();
+        won = twosAndFours ? SearchByRelaxedGame(model, state, nodeBudget - state.nodes, tLostTable.nogoods) : exact();
         settled = won || !state.aborted;
     }
     if (!settled) state.aborted = true;
@@ -217,7 +196,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         result.verdict = SolveVerdict::Winnable;
         result.pairCount = state.pathLength;
         for (int k = 0; k < state.pathLength; ++k) result.pairs[k] = state.path[k];
-    } else if (lost || !state.aborted) {
+    } else if (!state.aborted) {
         result.verdict = SolveVerdict::NotWinnable;
     }
     return result;

@@ -149,7 +149,6 @@ struct SearchState {
     // The pairing of each class in the pairing that got furthest in a walk (-1: none): the exact
     // search tries it first.
     int8_t hint[kMaxClasses];
-    Bits furthestLeft;             // the tiles left where that pairing stuck
 
     SearchState() { std::fill(hint, hint + kMaxClasses, int8_t{-1}); }
 
@@ -180,10 +179,10 @@ bool SearchByDescents(const Model& model, SearchState& state, long limit, int de
 // positions; true when a pairing cleared the board (`state.path` holds its order). A failure
 // proves nothing, but the combinations of pairings it found to lose go to `keep`.
 bool SearchByPairingWalk(const Model& model, SearchState& state, long limit, Nogoods* keep = nullptr);
-// Whether the classes of the tiles of `core` cannot be cleared even when every other tile leaves
-// on its own as soon as it is free: then the board cannot be cleared either. For boards whose
-// classes all come in twos and fours; within `limit` positions (counted in `state`), and with a
-// time limit in `state` a quarter of the time left. False when it cannot tell.
-bool CoreLost(const BoardRecord& board, const Model& model, const Bits& core, SearchState& state, long limit);
+// A search over the pairings of the whole board by the relaxed game, with no positions (for boards
+// whose classes all come in twos and fours), within `limit` positions: true when a pairing clears
+// the board (`state.path` holds its order); false and not aborted when no pairing can. Keeps the
+// combinations it finds to lose in `nogoods` and uses those there.
+bool SearchByRelaxedGame(const Model& model, SearchState& state, long limit, Nogoods& nogoods);
 
 }  // namespace solver

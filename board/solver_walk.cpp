@@ -68,7 +68,6 @@ public:
         const long end = s_.nodes + limit;
         int best = -1;   // the furthest the current start got
         int bestEver = -1;
-        int furthest = -1;   // the furthest any start got
         int perturbs = 0;   // new starts since the furthest pairing was last improved
         int stale = 0;
         Fresh();
@@ -85,10 +84,6 @@ public:
                     perturbs = 0;
                     for (int c = 0; c < m_.classCount; ++c)
                         s_.hint[c] = size_[c] == 4 ? static_cast<int8_t>(pairing_[c]) : int8_t{-1};
-                }
-                if (score > furthest) {
-                    furthest = score;
-                    s_.furthestLeft = m_.present.Minus(removedAt_[s_.pathLength]);
                 }
             } else if (++stale > kStaleSteps) {
                 if (++perturbs > kFreshAfter) {
