@@ -117,11 +117,7 @@ SolveResult SolveBoardTimed(const BoardRecord& board, long nodeBudget, long micr
         return result;
     }
 
-    bool twosAndFours = true;
-    for (int c = 0; c < model.classCount; ++c) {
-        const int count = model.classMembers[c].Count();
-        twosAndFours = twosAndFours && (count == 2 || count == 4);
-    }
+    const bool twosAndFours = TwosAndFours(model);
     SearchState state;
     state.nodeBudget = nodeBudget;
     if (microseconds > 0) {

@@ -117,6 +117,34 @@ inline bool SomeTileNeverFree(const Model& model) {
     ForEach(model.present, [&](int t) { never = never || model.need[t].Has(t); });
     return never;
 }
+// The first four tiles of class c, lowest first, into `tiles`; returns how many tiles the class has.
+inline int ClassTiles(const Model& model, int c, uint8_t tiles[4]) {
+    int n = 0;
+    ForEach(model.classMembers[c], [&](int t) {
+        if (n < 4) tiles[n] = static_cast<uint8_t>(t);
+        ++n;
+    });
+    return n;
+}
+// Whether every class holds two or four tiles (every board of a game): then only the pairings of
+// the classes of four are to be chosen.
+inline bool TwosAndFours(const Model& model) {
+    for (int c = 0; c < model.classCount; ++c) {
+        const int count = model.classMembers[c].Count();
+        if (count != 2 && count != 4) return false;
+    }
+    return true;
+}
+// Whether some class of a board of twos and fours can never leave: a class of two whose tiles are
+// never free together, or a class of four none of whose pairings can work.
+inline bool SomeClassNeverPaired(const Model& model) {
+    for (int c = 0; c < model.classCount; ++c) {
+        uint8_t t[4];
+        const int n = ClassTiles(model, c, t);
+        if ((n == 2 && Apart(model, t[0], t[1])) || (n == 4 && model.workable[c] == 0)) return true;
+    }
+    return false;
+}
 // Whether the settled pairs (a[i], b[i]) each need another gone first, in a cycle: then they can
 // never all leave. At most 72 pairs. With `core`, adds to it the tiles of the pairs in the cycles
 // (and on paths between them).

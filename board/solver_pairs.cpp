@@ -37,12 +37,8 @@ public:
     PairingSearch(const Model& model, LostTable& table, SearchState& state, uint64_t shake)
         : m_(model), table_(table), s_(state), removed_(InitialRemoved(model)), shake_(shake) {
         for (int c = 0; c < m_.classCount; ++c) {
-            size_[c] = 0;
+            size_[c] = ClassTiles(m_, c, tiles_[c]);
             choice_[c] = kOpen;
-            ForEach(m_.classMembers[c], [&](int t) {
-                if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
-                ++size_[c];
-            });
         }
     }
 
@@ -52,7 +48,7 @@ public:
         const uint64_t entryHash = hash_;
         const int entryPath = s_.pathLength;
         const int entryTrail = trailLength_;
-        const int entryRuledOut = ruledOutCount_;
+        const int entryRuledOut = ruledOut_.Mark();
         Bits free;
         if (Propagate(free)) {
             if (removed_.Count() == kTileCount) return true;
@@ -95,15 +91,7 @@ private:
     int trailLength_ = 0;
     int order_[kMaxClasses] = {};       // where in the trail each chosen class is
     int seen_ = 0;                      // the trail so far shown to the known losing combinations
-    // Pairings of open classes that would complete a known losing combination (bit p), with the
-    // combination's classes, undone as the search backs up past where they were found.
-    uint8_t ruledOut_[kMaxClasses] = {};
-    Bits ruledOutWhy_[kMaxClasses][3];
-    struct RuledOut {
-        uint8_t cls, pairing;
-    };
-    RuledOut ruledOutTrail_[kMaxClasses * 3];
-    int ruledOutCount_ = 0;
+    RuledOutPairings ruledOut_;         // undone as the search backs up
     uint64_t shake_;                    // 0: the plain order; otherwise varies the ties
     // The pairing of each class was chosen by branching (not forced by the model).
     bool branched_[kMaxClasses] = {};
@@ -119,10 +107,7 @@ private:
         hash_ = hash;
         s_.pathLength = path;
         TakeBack(trail);
-        while (ruledOutCount_ > ruledOut) {
-            const RuledOut& r = ruledOutTrail_[--ruledOutCount_];
-            ruledOut_[r.cls] &= static_cast<uint8_t>(~(1 << r.pairing));
-        }
+        ruledOut_.Undo(ruledOut);
     }
 
     void TakeBack(int trail) {
@@ -144,12 +129,7 @@ private:
     bool NogoodMet() {
         const auto withTiles = [&](const Bits& classes) { return WithTiles(classes); };
         // A combination one class short rules that class's pairing out, for the branches below.
-        const auto ruleOut = [&](int c, int p, const Bits& classes) {
-            if (ruledOut_[c] & (1 << p)) return;
-            ruledOut_[c] |= static_cast<uint8_t>(1 << p);
-            ruledOutWhy_[c][p] = classes;
-            ruledOutTrail_[ruledOutCount_++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
-        };
+        const auto ruleOut = [&](int c, int p, const Bits& classes) { ruledOut_.Add(c, p, classes); };
         for (; seen_ < trailLength_; ++seen_) {
             Bits classes;
             if (!table_.nogoods.Completed(trail_[seen_], choice_, withTiles, classes, ruleOut)) continue;
@@ -360,7 +340,7 @@ private:
             int workable = 0;
             for (int choice = 0; choice < 3; ++choice) {
                 works[c][choice] = Works(c, choice);
-                workable += works[c][choice] && !((ruledOut_[c] >> choice) & 1);
+                workable += works[c][choice] && !ruledOut_.Has(c, choice);
             }
             freeCount = freeCount * 8 + Noise(static_cast<uint64_t>(c) * 7 + trailLength_, 8);
             if (workable < bestWorkable || (workable == bestWorkable && freeCount > bestFree)) {
@@ -399,8 +379,8 @@ private:
         for (int k = 0; k < count && !s_.aborted; ++k) {
             // Ruled out by a losing combination whose classes all still have tiles: lost for
             // the reasons of that combination, without playing on.
-            if ((ruledOut_[best] >> options[k].choice) & 1) {
-                const Bits& why = ruledOutWhy_[best][options[k].choice];
+            if (ruledOut_.Has(best, options[k].choice)) {
+                const Bits& why = ruledOut_.Why(best, options[k].choice);
                 if (WithTiles(why)) {
                     ForEach(why, [&](int c) {
                         if (branched_[c] || c == best) because.Set(c);
@@ -438,7 +418,10 @@ bool SearchByPairings(const Model& model, LostTable& table, SearchState& state) 
         const bool last = state.nodes + slice >= state.nodeBudget;
         state.sliceEnd = last ? -1 : state.nodes + slice;
         PairingSearch search(model, table, state, restart);
-        if (search.Node()) return true;
+        const bool won = search.Node();
+        // Each restart's limit ends with it: the searches that follow count only the budget.
+        state.sliceEnd = -1;
+        if (won) return true;
         if (!state.aborted || last || state.nodes >= state.nodeBudget ||
             (state.timed && std::chrono::steady_clock::now() > state.deadline))
             return false;

@@ -30,18 +30,13 @@ public:
     RelaxedSearch(const Model& model, SearchState& state, Nogoods& nogoods) : m_(model), s_(state), nogoods_(nogoods) {
         for (int c = 0; c < m_.classCount; ++c) {
             choice_[c] = -1;
-            int n = 0;
-            ForEach(m_.classMembers[c], [&](int t) {
-                if (n < 4) tiles_[c][n] = static_cast<uint8_t>(t);
-                ++n;
-            });
-            size_[c] = n;
-            if (n == 2) {   // the last two of a class: paired already
+            size_[c] = ClassTiles(m_, c, tiles_[c]);
+            if (size_[c] == 2) {   // the last two of a class: paired already
                 partner_[tiles_[c][0]] = tiles_[c][1];
                 partner_[tiles_[c][1]] = tiles_[c][0];
                 settled_ = settled_ | m_.classMembers[c];
             }
-            for (int k = 0; k < 4 && n == 4; ++k) depth_[c] += m_.need[tiles_[c][k]].Count();
+            for (int k = 0; k < 4 && size_[c] == 4; ++k) depth_[c] += m_.need[tiles_[c][k]].Count();
         }
     }
 
@@ -58,21 +53,21 @@ public:
             Replay();
             return true;
         }
-        const int entryRuledOut = ruledOutCount_;
+        const int entryRuledOut = ruledOut_.Mark();
         int options[3];
         int count = 0;
         for (int p = 0; p < 3; ++p)
             if (Works(best, p)) options[count++] = p;
         Bits because;
         for (int k = 0; k < count && !s_.aborted; ++k) {
-            if ((ruledOut_[best] >> options[k]) & 1) {   // would complete a losing combination
-                because = because | ruledOutWhy_[best][options[k]];
+            if (ruledOut_.Has(best, options[k])) {   // would complete a losing combination
+                because = because | (ruledOut_.Why(best, options[k]) & branched_);
                 continue;
             }
             Assign(best, options[k]);
             Bits met;
             bool won = false;
-            const auto ruleOut = [&](int c, int p, const Bits& classes) { RuleOut(c, p, classes); };
+            const auto ruleOut = [&](int c, int p, const Bits& classes) { ruledOut_.Add(c, p, classes); };
             if (nogoods_.Completed(best, choice_, [](const Bits&) { return true; }, met, ruleOut)) {
                 because_ = met & branched_;
             } else {
@@ -104,13 +99,7 @@ private:
     uint8_t partner_[kTileCount] = {};
     Bits because_;                  // after a loss: the chosen classes it depends on
     double activity_[kMaxClasses] = {};
-    uint8_t ruledOut_[kMaxClasses] = {};   // bit p: pairing p would complete a losing combination
-    Bits ruledOutWhy_[kMaxClasses][3];      // the chosen classes of that combination
-    struct RuledOut {
-        uint8_t cls, pairing;
-    };
-    RuledOut ruledOutTrail_[kMaxClasses * 3];
-    int ruledOutCount_ = 0;
+    RuledOutPairings ruledOut_;
     double bump_ = 1;
 
     bool Works(int c, int p) const { return (m_.workable[c] >> p) & 1; }
@@ -130,24 +119,12 @@ private:
         choice_[c] = -1;
         --trailLength_;
         branched_.Clear(c);
-        while (ruledOutCount_ > ruledOut) {
-            const auto [d, p] = ruledOutTrail_[--ruledOutCount_];
-            ruledOut_[d] &= static_cast<uint8_t>(~(1 << p));
-        }
-    }
-
-    // A losing combination one class short: that class's pairing p would complete it, so it is
-    // not tried while the combination's other classes keep their pairings.
-    void RuleOut(int c, int p, const Bits& classes) {
-        if ((ruledOut_[c] >> p) & 1) return;
-        ruledOut_[c] |= static_cast<uint8_t>(1 << p);
-        ruledOutWhy_[c][p] = classes & branched_;
-        ruledOutTrail_[ruledOutCount_++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
+        ruledOut_.Undo(ruledOut);
     }
 
     int Options(int c) const {
         int n = 0;
-        for (int p = 0; p < 3; ++p) n += Works(c, p) && !((ruledOut_[c] >> p) & 1);
+        for (int p = 0; p < 3; ++p) n += Works(c, p) && !ruledOut_.Has(c, p);
         return n;
     }
 
@@ -225,27 +202,16 @@ private:
 bool SearchByRelaxedGame(const Model& model, SearchState& state, long limit, Nogoods& nogoods) {
     state.aborted = false;
     state.pathLength = 0;
-    for (int c = 0; c < model.classCount; ++c) {
-        const int size = model.classMembers[c].Count();
-        if (size == 2) {
-            int pair[2], n = 0;
-            ForEach(model.classMembers[c], [&](int t) { pair[n++] = t; });
-            if (Apart(model, pair[0], pair[1])) return false;   // never free together: lost
-        } else if (size == 4 && model.workable[c] == 0) {
-            return false;   // no pairing can work: lost
-        } else if (size != 4) {
-            state.aborted = true;   // a hand-made board's class of another size: not for this search
-            return false;
-        }
+    if (!TwosAndFours(model)) {   // a hand-made board's class of another size: not for this search
+        state.aborted = true;
+        return false;
     }
+    if (SomeClassNeverPaired(model)) return false;
     const long budget = state.nodeBudget;
-    const long sliceEnd = state.sliceEnd;
     state.nodeBudget = std::min(budget, state.nodes + limit);
-    state.sliceEnd = -1;
     RelaxedSearch search(model, state, nogoods);
     const bool won = search.Node();
     state.nodeBudget = budget;
-    state.sliceEnd = sliceEnd;
     return won;
 }
 

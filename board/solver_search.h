@@ -110,6 +110,38 @@ bool Nogoods::Completed(int c, const int8_t* pairing, Usable usable, Bits& class
     return false;
 }
 
+// Pairings of open classes that would complete a known losing combination (Nogoods::Completed
+// reports them), each with the combination's classes as the reason it is not tried; taken back
+// as the search backs up past where they were found.
+class RuledOutPairings {
+public:
+    bool Has(int c, int p) const { return (bits_[c] >> p) & 1; }
+    const Bits& Why(int c, int p) const { return why_[c][p]; }
+    void Add(int c, int p, const Bits& classes) {
+        if (Has(c, p)) return;
+        bits_[c] |= static_cast<uint8_t>(1 << p);
+        why_[c][p] = classes;
+        trail_[count_++] = {static_cast<uint8_t>(c), static_cast<uint8_t>(p)};
+    }
+    int Mark() const { return count_; }
+    // Takes back every pairing ruled out since `mark`.
+    void Undo(int mark) {
+        while (count_ > mark) {
+            const Entry& e = trail_[--count_];
+            bits_[e.cls] &= static_cast<uint8_t>(~(1 << e.pairing));
+        }
+    }
+
+private:
+    struct Entry {
+        uint8_t cls, pairing;
+    };
+    uint8_t bits_[kMaxClasses] = {};
+    Bits why_[kMaxClasses][3];
+    Entry trail_[kMaxClasses * 3];
+    int count_ = 0;
+};
+
 // Lost positions, keyed by the exact removed set and the pairing choices still open (a set of
 // tiles marking them), with the number of the solve that stored them, so a new solve starts
 // with an empty table without clearing it. Each keeps the classes whose pairings the loss

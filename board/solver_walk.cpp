@@ -40,27 +40,14 @@ public:
         removedAt_[0] = InitialRemoved(model);
         freeAt_[0] = FreeTiles(m_, removedAt_[0]);
         for (int c = 0; c < m_.classCount; ++c) {
-            size_[c] = 0;
-            ForEach(m_.classMembers[c], [&](int t) {
-                if (size_[c] < 4) tiles_[c][size_[c]] = static_cast<uint8_t>(t);
-                ++size_[c];
-            });
+            size_[c] = ClassTiles(m_, c, tiles_[c]);
             if (size_[c] == 4) fours_.Set(c);
         }
         doomed_.Clear(m_.classCount);
     }
 
     // False at once when some class cannot be paired at all (the exact search proves that).
-    bool Usable() const {
-        for (int c = 0; c < m_.classCount; ++c) {
-            if (size_[c] == 2) {
-                if (Apart(m_, tiles_[c][0], tiles_[c][1])) return false;
-            } else if (size_[c] != 4 || m_.workable[c] == 0) {
-                return false;
-            }
-        }
-        return true;
-    }
+    bool Usable() const { return TwosAndFours(m_) && !SomeClassNeverPaired(m_); }
 
     // Walks until a pairing clears the board (true, the playing order in `state.path`), or
     // `limit` positions are spent.
